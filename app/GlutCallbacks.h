@@ -1,0 +1,20 @@
+#pragma once
+
+class Game;
+class Trackball;
+
+/// The toolkit's callbacks. They carry no user data, so they reach the one game and the one
+/// trackball set here; each only forwards to them and issues the window's own GL calls.
+void bindCallbacks(Game& game, Trackball& trackball);
+
+/// Sets the fixed OpenGL state: depth test, lighting with one light, colour material, black clear colour.
+void initGL();
+/// Registers display, reshape, keyboard, mouse and motion (no passive motion), then idle.
+void registerCallbacks();
+
+void display();
+void reshape(int width, int height);
+void keyboard(unsigned char key, int x, int y);
+void mouse(int button, int state, int x, int y);
+void motion(int x, int y);
+void idle();

@@ -1,0 +1,137 @@
+#include "softbody/ModelReader.h"
+
+#include <iostream>
+#include <sstream>
+#include <vector>
+
+#include "softbody/SoftBody.h"
+
+namespace {
+
+// A model that cannot be read; carries the one-line reason.
+struct ModelError {
+    std::string reason;
+};
+
+template <typename... Parts>
+[[noreturn]] void fail(const Parts&... parts) {
+    std::ostringstream text;
+    (text << ... << parts);
+    throw ModelError{text.str()};
+}
+
+// Reads words until one is exactly the keyword; the previous keyword never matches, so every
+// section's search may start from the word the last search stopped at.
+void findKeyword(std::istream& in, std::string& word, const char* keyword) {
+    while (word != keyword)
+        if (!(in >> word)) fail("no \"", keyword, "\" section");
+}
+
+long long readCount(std::istream& in, const char* section) {
+    long long count = 0;
+    if (!(in >> count)) fail(section, ": the count is missing or not a number");
+    if (count < 0) fail(section, ": negative count ", count);
+    if (count > maxModelCount) fail(section, ": count ", count, " is more than ", maxModelCount);
+    return count;
+}
+
+// One record's mass numbers, checked against the n masses of the file.
+template <int Size>
+void readMassNumbers(std::istream& in, const char* section, long long record, long long count, long long n,
+                     long long (&numbers)[Size]) {
+    for (long long& number : numbers) {
+        if (!(in >> number))
+            fail(section, ": record ", record + 1, " of ", count, " is missing or not a number");
+        if (number < 0 || number >= n)
+            fail(section, ": record ", record + 1, " of ", count, " names mass ", number, ", but there are ", n,
+                 " masses");
+    }
+}
+
+void read(std::istream& in, SoftBody& body) {
+    std::string word;
+
+    findKeyword(in, word, "Masses");
+    const long long n = readCount(in, "Masses");
+    if (n == 0) fail("Masses: a ball needs at least one mass");
+    // Positions are gathered first, so a file that declares more masses than it holds costs no
+    // more memory than it is long.
+    std::vector<Mass> masses;
+    masses.emplace_back();
+    for (long long i = 0; i < n; ++i) {
+        Mass m;
+        if (!(in >> m)) fail("Masses: record ", i + 1, " of ", n, " is missing or not a number");
+        masses.push_back(std::move(m));
+    }
+    // The centre mass sits at the mean of the file's masses; the running sum is kept in float.
+    Mass& centre = masses[0];
+    for (long long i = 1; i <= n; ++i) {
+        masses[i].index = int(i);
+        centre.position += masses[i].position;
+    }
+    centre.position /= double(n);
+    body.masses = std::move(masses);  // sized once: springs and faces may now point into it
+    std::cerr << n << " masses read.\n" << std::flush;
+    body.updateBounds();
+
+    findKeyword(in, word, "Springs");
+    const long long m = readCount(in, "Springs");
+    std::vector<Spring> springs;
+    for (long long k = 0; k < m; ++k) {
+        long long ends[2];
+        readMassNumbers(in, "Springs", k, m, n, ends);
+        Spring s;
+        s.massA = &body.masses[ends[0] + 1];
+        s.massB = &body.masses[ends[1] + 1];
+        s.computeRestLength();
+        springs.push_back(s);
+    }
+    std::cerr << m << " springs read.\n" << std::flush;
+    // Every second mass, starting with the first, is tied to the centre.
+    for (long long place = 1; place <= n; place += 2) {
+        Spring s;
+        s.massA = &body.masses[0];
+        s.massB = &body.masses[place];
+        s.computeRestLength();
+        springs.push_back(s);
+    }
+
+    findKeyword(in, word, "Faces");
+    const long long f = readCount(in, "Faces");
+    std::vector<Face> faces;
+    for (long long k = 0; k < f; ++k) {
+        long long corners[3];
+        readMassNumbers(in, "Faces", k, f, n, corners);
+        faces.push_back(Face{&body.masses[corners[0] + 1], &body.masses[corners[1] + 1], &body.masses[corners[2] + 1]});
+    }
+    std::cerr << f << " faces read.\n" << std::flush;
+    body.springs = std::move(springs);
+    body.faces = std::move(faces);
+}
+
+}  // namespace
+
+std::string readModel(std::istream& in, SoftBody& body) {
+    std::cout << "Read in \n" << std::flush;
+    try {
+        read(in, body);
+        return {};
+    } catch (const ModelError& error) {
+        body.masses.clear();
+        body.springs.clear();
+        body.faces.clear();
+        body.updateBounds();
+        in.setstate(std::ios::failbit);
+        return error.reason;
+    }
+}
+
+std::istream& operator>>(std::istream& in, SoftBody& body) {
+    readModel(in, body);
+    return in;
+}
+
+std::istream& operator>>(std::istream& in, Mass& mass) {
+    for (int k = 0; k < mass.position.dimension(); ++k) in >> mass.position[k];
+    return in;
+}
