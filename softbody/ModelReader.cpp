@@ -1,5 +1,8 @@
 #include "softbody/ModelReader.h"
 
+#include <cfloat>
+#include <climits>
+#include <cmath>
 #include <iostream>
 #include <sstream>
 #include <vector>
@@ -29,7 +32,12 @@ void findKeyword(std::istream& in, std::string& word, const char* keyword) {
 
 long long readCount(std::istream& in, const char* section) {
     long long count = 0;
-    if (!(in >> count)) fail(section, ": the count is missing or not a number");
+    if (!(in >> count)) {
+        // Digits too many for a long long fail the extraction and leave its limit behind.
+        if (count == LLONG_MAX) fail(section, ": the count is more than ", maxModelCount);
+        if (count == LLONG_MIN) fail(section, ": the count is negative");
+        fail(section, ": the count is missing or not a number");
+    }
     if (count < 0) fail(section, ": negative count ", count);
     if (count > maxModelCount) fail(section, ": count ", count, " is more than ", maxModelCount);
     return count;
@@ -40,8 +48,11 @@ template <int Size>
 void readMassNumbers(std::istream& in, const char* section, long long record, long long count, long long n,
                      long long (&numbers)[Size]) {
     for (long long& number : numbers) {
-        if (!(in >> number))
+        if (!(in >> number)) {
+            if (number == LLONG_MAX || number == LLONG_MIN)
+                fail(section, ": record ", record + 1, " of ", count, " names a mass number too large to read");
             fail(section, ": record ", record + 1, " of ", count, " is missing or not a number");
+        }
         if (number < 0 || number >= n)
             fail(section, ": record ", record + 1, " of ", count, " names mass ", number, ", but there are ", n,
                  " masses");
@@ -60,7 +71,13 @@ void read(std::istream& in, SoftBody& body) {
     masses.emplace_back();
     for (long long i = 0; i < n; ++i) {
         Mass m;
-        if (!(in >> m)) fail("Masses: record ", i + 1, " of ", n, " is missing or not a number");
+        if (!(in >> m)) {
+            // A coordinate beyond float range fails the extraction and leaves the largest float behind.
+            for (int k = 0; k < m.position.dimension(); ++k)
+                if (std::fabs(m.position[k]) == FLT_MAX)
+                    fail("Masses: record ", i + 1, " of ", n, " has a coordinate beyond float range");
+            fail("Masses: record ", i + 1, " of ", n, " is missing or not a number");
+        }
         masses.push_back(std::move(m));
     }
     // The centre mass sits at the mean of the file's masses; the running sum is kept in float.
