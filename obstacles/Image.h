@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+/// A decoded picture: 8-bit RGB, rows top first, left to right, tightly packed (3 bytes a pixel).
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> pixels;  ///< width * height * 3 bytes
+};
+
+/// Reads a picture file into image; on failure returns false, leaves image empty and sets reason to a one-line
+/// explanation without the file name (e.g. "no such file", "not a picture this game can read: <stb reason>", "8000000 x 3 pixels is too large").
+bool loadImage(const std::string& fileName, Image& image, std::string& reason);

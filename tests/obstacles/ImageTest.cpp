@@ -1,0 +1,160 @@
+#include "obstacles/Image.h"
+
+#include <gtest/gtest.h>
+#include <stb_image_write.h>
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+/// A 3 x 2 picture, top row first, every pixel a different colour, so a flip or a swap shows.
+const std::vector<unsigned char> threeByTwo{
+    255, 0, 0,   0, 255, 0,   0, 0, 255,     // top: red, green, blue
+    255, 255, 0, 0, 255, 255, 255, 0, 255,   // bottom: yellow, cyan, magenta
+};
+
+void putLittle(std::vector<unsigned char>& bytes, std::size_t at, std::uint32_t value, int size) {
+    for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<unsigned char>(value >> (8 * i));
+}
+
+/// A 24-bit BMP's 54 header bytes for the given size; a negative height means rows stored top first.
+std::vector<unsigned char> bmpHeader(std::int32_t width, std::int32_t height, std::uint32_t pixelBytes) {
+    std::vector<unsigned char> bytes(54, 0);
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    putLittle(bytes, 2, 54 + pixelBytes, 4);
+    putLittle(bytes, 10, 54, 4);                                   // pixels start after the headers
+    putLittle(bytes, 14, 40, 4);                                   // info header size
+    putLittle(bytes, 18, static_cast<std::uint32_t>(width), 4);
+    putLittle(bytes, 22, static_cast<std::uint32_t>(height), 4);
+    putLittle(bytes, 26, 1, 2);                                    // planes
+    putLittle(bytes, 28, 24, 2);                                   // bits a pixel
+    putLittle(bytes, 34, pixelBytes, 4);
+    return bytes;
+}
+
+class ImageTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        folder = fs::temp_directory_path() / ("flipper-image-test-" + name + "-" + std::to_string(::getpid()));
+        fs::create_directories(folder);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    std::string path(const std::string& name) const { return (folder / name).string(); }
+
+    std::string writeFile(const std::string& name, const std::vector<unsigned char>& bytes) const {
+        std::ofstream out(path(name), std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        return path(name);
+    }
+
+    std::vector<unsigned char> readFile(const std::string& name) const {
+        std::ifstream in(path(name), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    fs::path folder;
+};
+
+}  // namespace
+
+TEST_F(ImageTest, ReadsBmpTopRowFirstTightlyPacked) {
+    ASSERT_NE(stbi_write_bmp(path("small.bmp").c_str(), 3, 2, 3, threeByTwo.data()), 0);
+    Image image;
+    std::string reason;
+    ASSERT_TRUE(loadImage(path("small.bmp"), image, reason)) << reason;
+    EXPECT_EQ(image.width, 3);
+    EXPECT_EQ(image.height, 2);
+    // 18 bytes, although each BMP row of 9 bytes is padded to 12 in the file.
+    EXPECT_EQ(image.pixels, threeByTwo);
+    EXPECT_EQ(reason, "");
+}
+
+TEST_F(ImageTest, ReadsTopDownBmpAndOtherFormatsAsRgb) {
+    // A BMP stored top row first (negative height): 1 x 2, red over blue, each row padded to 4 bytes.
+    std::vector<unsigned char> topDown = bmpHeader(1, -2, 8);
+    for (unsigned char byte : {0, 0, 255, 0, 255, 0, 0, 0}) topDown.push_back(byte);  // BGR + pad
+    writeFile("topdown.bmp", topDown);
+
+    // A PNG with alpha: the alpha is dropped.
+    std::vector<unsigned char> rgba;
+    for (std::size_t i = 0; i < threeByTwo.size(); i += 3) {
+        rgba.insert(rgba.end(), {threeByTwo[i], threeByTwo[i + 1], threeByTwo[i + 2], 128});
+    }
+    ASSERT_NE(stbi_write_png(path("alpha.png").c_str(), 3, 2, 4, rgba.data(), 3 * 4), 0);
+
+    // A grey PNG: every grey becomes three equal bytes.
+    const unsigned char grey[2] = {10, 200};
+    ASSERT_NE(stbi_write_png(path("grey.png").c_str(), 2, 1, 1, grey, 2), 0);
+
+    const struct {
+        const char* file;
+        int width, height;
+        std::vector<unsigned char> pixels;
+    } cases[] = {
+        {"topdown.bmp", 1, 2, {255, 0, 0, 0, 0, 255}},
+        {"alpha.png", 3, 2, threeByTwo},
+        {"grey.png", 2, 1, {10, 10, 10, 200, 200, 200}},
+    };
+    for (const auto& c : cases) {
+        Image image;
+        std::string reason;
+        ASSERT_TRUE(loadImage(path(c.file), image, reason)) << c.file << ": " << reason;
+        EXPECT_EQ(image.width, c.width) << c.file;
+        EXPECT_EQ(image.height, c.height) << c.file;
+        EXPECT_EQ(image.pixels, c.pixels) << c.file;
+    }
+}
+
+TEST_F(ImageTest, RefusesBadFilesWithAReasonAndAnEmptyImage) {
+    ASSERT_NE(stbi_write_bmp(path("whole.bmp").c_str(), 3, 2, 3, threeByTwo.data()), 0);
+    std::vector<unsigned char> cut = readFile("whole.bmp");
+    ASSERT_EQ(cut.size(), 54u + 2 * 12);
+    cut.resize(cut.size() - 8);
+    writeFile("cut.bmp", cut);
+    std::vector<unsigned char> headerOnly = cut;
+    headerOnly.resize(30);
+    writeFile("header-cut.bmp", headerOnly);
+    writeFile("empty.bmp", {});
+    const std::string junk = "this is a shopping list, not a picture";
+    writeFile("junk.bmp", std::vector<unsigned char>(junk.begin(), junk.end()));
+    // 100000 x 100000 pixels would be 30 gigabytes: refused from the header alone.
+    writeFile("huge.bmp", bmpHeader(100000, 100000, 0));
+    writeFile("wide.bmp", bmpHeader(8193, 1, 0));
+    writeFile("square.bmp", bmpHeader(4097, 4097, 0));  // each side fine, 16.8M pixels in all too many
+
+    const struct {
+        std::string file;
+        std::string reasonPart;
+    } cases[] = {
+        {"missing.bmp", "no such file"},
+        {"empty.bmp", "empty"},
+        {"cut.bmp", "cut short"},
+        {"header-cut.bmp", "cut short"},
+        {"junk.bmp", "not a picture this game can read: "},
+        {"huge.bmp", "100000 x 100000 pixels is too large"},
+        {"wide.bmp", "8193 x 1 pixels is too large"},
+        {"square.bmp", "4097 x 4097 pixels is too large"},
+        {"", "is a directory"},
+    };
+    for (const auto& c : cases) {
+        Image image{2, 2, std::vector<unsigned char>(12, 7)};  // leftovers that must be cleared
+        std::string reason;
+        EXPECT_FALSE(loadImage(path(c.file), image, reason)) << c.file;
+        EXPECT_NE(reason.find(c.reasonPart), std::string::npos) << c.file << ": " << reason;
+        EXPECT_EQ(reason.find(c.file.empty() ? "\n" : c.file), std::string::npos) << c.file << ": " << reason;
+        EXPECT_EQ(image.width, 0) << c.file;
+        EXPECT_EQ(image.height, 0) << c.file;
+        EXPECT_TRUE(image.pixels.empty()) << c.file;
+    }
+}
