@@ -1,0 +1,118 @@
+#include "math/Vector.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "support/Vectors.h"
+
+TEST(VectorTest, NewVectorsAreZeroAndEmptyVectorsStayEmpty) {
+    EXPECT_VEC_EQ(Vector(3), 0, 0, 0);
+    const Vector empty(0);
+    EXPECT_EQ(empty.norm(), 0.0);
+    EXPECT_EQ(empty.dot(vec(1, 2, 3)), 0.0);
+    EXPECT_EQ((empty + empty).dimension(), 0);
+    EXPECT_EQ((empty - empty).dimension(), 0);
+    EXPECT_EQ((empty * 2.0).dimension(), 0);
+    EXPECT_EQ((-empty).dimension(), 0);
+}
+
+TEST(VectorTest, CrossProductIsRightHanded) {
+    EXPECT_VEC_EQ(vec(1, 0, 0).cross(vec(0, 1, 0)), 0, 0, 1);
+    EXPECT_VEC_EQ(vec(0, 1, 0).cross(vec(1, 0, 0)), 0, 0, -1);
+    const Vector a = vec(1.5f, -2.25f, 7.0f);
+    EXPECT_VEC_EQ(a.cross(a), 0, 0, 0);
+}
+
+TEST(VectorTest, NormAndDotSumInDouble) {
+    EXPECT_EQ(vec(3, 4, 0).norm(), 5.0);
+    EXPECT_EQ(vec(1, 2, 3).dot(vec(4, 5, 6)), 32.0);
+    // 0.1f squared three times is not a float: the sum must not be rounded to one.
+    const float tenth = 0.1f;
+    const double expected = std::sqrt(3.0 * double(tenth) * double(tenth));
+    EXPECT_EQ(vec(tenth, tenth, tenth).norm(), expected);
+}
+
+TEST(VectorTest, ScalingRoundsOnceFromDouble) {
+    // 1/3 as a double differs from 1/3 as a float: scaling must use the double unrounded.
+    const double third = 1.0 / 3.0;
+    const Vector a = vec(3, 0.3f, 1e-3f);
+    const Vector scaled = a * third;
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(scaled[i], float(double(a[i]) * third));
+    EXPECT_TRUE(sameBits(third * a, scaled));
+    EXPECT_NE(float(double(0.3f) * third), float(0.3f * float(third)));  // the case above is a real test
+
+    const Vector divided = a / 3.0;
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(divided[i], float(double(a[i]) / 3.0));
+
+    Vector b = a;
+    b *= third;
+    EXPECT_TRUE(sameBits(b, scaled));
+    b = a;
+    b /= 3.0;
+    EXPECT_TRUE(sameBits(b, divided));
+}
+
+TEST(VectorTest, CrossProductFormedInDouble) {
+    // Each component is a difference of two products formed in double, rounded once.
+    const Vector a = vec(1.1f, 2.3f, 3.7f);
+    const Vector b = vec(-4.9f, 0.3f, 5.1f);
+    const Vector c = a.cross(b);
+    EXPECT_EQ(c[0], float(double(a[1]) * b[2] - double(a[2]) * b[1]));
+    EXPECT_EQ(c[1], float(double(a[2]) * b[0] - double(a[0]) * b[2]));
+    EXPECT_EQ(c[2], float(double(a[0]) * b[1] - double(a[1]) * b[0]));
+}
+
+TEST(VectorTest, CopiesAreDeepAndAssignmentTakesTheDimension) {
+    Vector a = vec(1, 2, 3);
+    Vector copy = a;
+    copy[0] = 9;
+    EXPECT_EQ(a[0], 1.0f);
+
+    Vector big(7);
+    big[6] = 4;
+    Vector bigCopy = big;
+    bigCopy[6] = 5;
+    EXPECT_EQ(big[6], 4.0f);
+
+    a = big;
+    EXPECT_EQ(a.dimension(), 7);
+    EXPECT_EQ(a[6], 4.0f);
+    a = vec(1, 2, 3);
+    EXPECT_EQ(a.dimension(), 3);
+
+    Vector& same = a;
+    a = same;
+    EXPECT_VEC_EQ(a, 1, 2, 3);
+}
+
+TEST(VectorTest, InPlaceAndElementwiseOperations) {
+    Vector a = vec(1, -2, 3);
+    a -= a;
+    EXPECT_VEC_EQ(a, 0, 0, 0);
+    EXPECT_VEC_EQ(vec(1, 2, 3) - vec(1, 2, 3), 0, 0, 0);
+    EXPECT_VEC_EQ(vec(1, 2, 3) + vec(0.5f, -2, 1), 1.5f, 0, 4);
+    EXPECT_VEC_EQ(-vec(1, -2, 0), -1, 2, 0);
+    Vector b = vec(1, 2, 3);
+    b += vec(1, 1, 1);
+    EXPECT_VEC_EQ(b, 2, 3, 4);
+
+    const Vector big = Vector(6) + Vector(6);
+    EXPECT_EQ(big.dimension(), 6);
+}
+
+TEST(VectorTest, DivisionByZeroGivesInfinitiesAndNaN) {
+    const Vector r = vec(1, 0, -1) / 0.0;
+    EXPECT_EQ(r[0], std::numeric_limits<float>::infinity());
+    EXPECT_TRUE(std::isnan(r[1]));
+    EXPECT_EQ(r[2], -std::numeric_limits<float>::infinity());
+}
+
+#ifndef NDEBUG
+TEST(VectorDeathTest, DebugBuildsCatchMisuse) {
+    EXPECT_DEATH(Vector(3)[3], "");
+    EXPECT_DEATH(Vector(3) + Vector(2), "");
+    EXPECT_DEATH(Vector(2).cross(Vector(3)), "");
+}
+#endif
