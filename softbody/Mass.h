@@ -13,9 +13,7 @@ struct Mass {
     /// The force becomes a copy of v.
     void setForce(const Vector& v) { force = v; }
     /// Adds v to the force, over the force's own dimension.
-    void addForce(const Vector& v) {
-        for (int i = 0; i < force.dimension(); ++i) force[i] = float(double(force[i]) + double(v[i]));
-    }
+    void addForce(const Vector& v) { force += v; }
     /// One explicit Euler step: the position moves with the old velocity, then the velocity takes the force.
     void integrate(float dt);
 };
