@@ -5,12 +5,14 @@
 #include <GL/glut.h>
 
 #include "app/Game.h"
+#include "app/Pacing.h"
 #include "app/Trackball.h"
 
 namespace {
 
 Game* boundGame = nullptr;
 Trackball* boundTrackball = nullptr;
+Pacing* boundPacing = nullptr;
 
 constexpr double fieldOfView = 45.0;   // degrees, vertical
 constexpr double nearPlane = 13.0;
@@ -23,7 +25,10 @@ constexpr float tableTilt = 15.0f;     // degrees about x
 void bindCallbacks(Game& game, Trackball& trackball) {
     boundGame = &game;
     boundTrackball = &trackball;
+    boundPacing = nullptr;
 }
+
+void bindPacing(Pacing* pacing) { boundPacing = pacing; }
 
 void initGL() {
     glEnable(GL_DEPTH_TEST);
@@ -83,5 +88,7 @@ void motion(int x, int y) {
 }
 
 void idle() {
-    if (boundGame->idle().redisplay) glutPostRedisplay();
+    const bool redisplay =
+        boundPacing != nullptr ? boundPacing->idle(*boundGame).redisplay : boundGame->idle().redisplay;
+    if (redisplay) glutPostRedisplay();
 }

@@ -1,11 +1,16 @@
 #pragma once
 
 class Game;
+class Pacing;
 class Trackball;
 
 /// The toolkit's callbacks. They carry no user data, so they reach the one game and the one
 /// trackball set here; each only forwards to them and issues the window's own GL calls.
+/// Binding clears any pacing.
 void bindCallbacks(Game& game, Trackball& trackball);
+/// Paces the idle callback by the wall clock; null (the default) gives one Game::idle per idle call,
+/// as fast as the machine runs. The pacing must outlive the callbacks.
+void bindPacing(Pacing* pacing);
 
 /// Sets the fixed OpenGL state: depth test, lighting with one light, colour material, black clear colour.
 void initGL();

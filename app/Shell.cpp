@@ -1,0 +1,122 @@
+#include "app/Shell.h"
+
+#include <GL/glut.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "app/Game.h"
+#include "app/GlutCallbacks.h"
+#include "app/Pacing.h"
+#include "obstacles/TexturedPanel.h"
+
+namespace {
+
+constexpr int windowSize = 768;  // pixels, both ways
+constexpr const char* windowTitle = "Flipper";
+
+constexpr const char* usage =
+    "usage: flipper [--tick-rate N] [toolkit options]\n"
+    "  --tick-rate N        advance the game N ticks per wall-clock second (900 plays at a human\n"
+    "                       pace); without it, one tick per idle call, as fast as the machine runs\n"
+    "  --help               print this and exit\n"
+    "toolkit options, taken by GLUT:\n"
+    "  -display DISPLAY     the X display to open\n"
+    "  -geometry +X+Y       where to place the window (its size stays 768 x 768)\n"
+    "  -iconic, -direct, -indirect, -sync, -gldebug\n"
+    "The game reads sphere.iv, woman.bmp and head.bmp from the working directory.\n";
+
+/// What the command line asks for, once the toolkit has taken its own options.
+struct Options {
+    double tickRate = 0.0;  ///< ticks per second; 0 for no pacing
+    std::string error;      ///< why the command line cannot be used; empty when it can
+};
+
+/// A rate must be a positive, finite number written in full: "900", "62.5".
+bool parseRate(const char* text, double& rate) {
+    if (*text == '\0') return false;
+    char* end = nullptr;
+    const double value = std::strtod(text, &end);
+    if (*end != '\0' || !std::isfinite(value) || value <= 0.0) return false;
+    rate = value;
+    return true;
+}
+
+Options parseOptions(int argc, char** argv) {
+    Options options;
+    constexpr const char* rateOption = "--tick-rate";
+    const std::size_t rateLength = std::strlen(rateOption);
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const char* value = nullptr;
+        if (arg == rateOption) {
+            if (i + 1 >= argc) {
+                options.error = "--tick-rate needs a number of ticks per second";
+                return options;
+            }
+            value = argv[++i];
+        } else if (arg.compare(0, rateLength + 1, std::string(rateOption) + "=") == 0) {
+            value = argv[i] + rateLength + 1;
+        } else {
+            options.error = "unknown option '" + arg + "'";
+            return options;
+        }
+        if (!parseRate(value, options.tickRate)) {
+            options.error = std::string("bad tick rate '") + value + "': it must be a positive number";
+            return options;
+        }
+    }
+    return options;
+}
+
+bool asksForHelp(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return true;
+    return false;
+}
+
+// The idle callback's pacing, if any. The event loop never returns, so it lives for the program.
+std::unique_ptr<Pacing> pacing;
+
+}  // namespace
+
+void loadPicture(TexturedPanel& panel, const char* fileName) {
+    const std::string problem = panel.loadTexture(fileName);
+    if (!problem.empty()) std::cerr << problem << '\n' << std::flush;
+}
+
+int runGame(int argc, char** argv, Game& game, Trackball& trackball) {
+    // The usage is answered before the toolkit opens the display, so it can be read anywhere.
+    if (asksForHelp(argc, argv)) {
+        std::cout << usage << std::flush;
+        return 0;
+    }
+
+    glutInit(&argc, argv);  // takes the toolkit's own options out of argv
+    const Options options = parseOptions(argc, argv);
+    if (!options.error.empty()) {
+        std::cerr << "flipper: " << options.error << '\n' << usage << std::flush;
+        return 2;
+    }
+
+    glutInitWindowSize(windowSize, windowSize);
+    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
+    glutCreateWindow(windowTitle);
+    game.modelFileName = "sphere.iv";
+    game.textureLoader = loadPicture;
+    bindCallbacks(game, trackball);
+    initGL();
+    registerCallbacks();
+    game.restartRequested = true;
+
+    pacing.reset();
+    if (options.tickRate > 0.0) pacing = std::make_unique<Pacing>(options.tickRate);
+    bindPacing(pacing.get());
+    glutIdleFunc(idle);
+    glutMainLoop();
+    return 0;
+}

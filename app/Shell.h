@@ -1,0 +1,15 @@
+#pragma once
+
+class Game;
+class TexturedPanel;
+class Trackball;
+
+/// The program behind main: takes the toolkit's options, then its own, opens the window, sets the
+/// OpenGL state, registers the callbacks over game and trackball, asks for the first World and runs
+/// the toolkit's event loop. Returns the exit status: 0 (after --help too), 2 for a command line it
+/// cannot use. game and trackball must outlive the event loop.
+int runGame(int argc, char** argv, Game& game, Trackball& trackball);
+
+/// The game's picture loader: uploads the file as the panel's texture, or writes one line to the
+/// console saying why it could not, and the panel stays untextured.
+void loadPicture(TexturedPanel& panel, const char* fileName);

@@ -1,0 +1,206 @@
+#include "app/Shell.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/Game.h"
+#include "app/GlutCallbacks.h"
+#include "app/Trackball.h"
+#include "support/GlRecorder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Runs the program in a working folder holding the shipped ball and pictures, as the game is run.
+// The recorder's glutMainLoop returns at once, so runGame comes back with the callbacks registered.
+class ShellTest : public testing::Test {
+protected:
+    void SetUp() override {
+        const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+        folder = fs::temp_directory_path() / ("flipper-shell-test-" + name + "-" + std::to_string(::getpid()));
+        fs::create_directories(folder);
+        for (const char* asset : {"sphere.iv", "woman.bmp", "head.bmp"})
+            fs::copy_file(fs::path(FLIPPER_ASSETS) / asset, folder / asset);
+        previous = fs::current_path();
+        fs::current_path(folder);
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+    }
+    void TearDown() override {
+        finishCapture();
+        fs::current_path(previous);
+        fs::remove_all(folder);
+    }
+
+    // Stops capturing the console and keeps what was written.
+    void finishCapture() {
+        if (capturing) {
+            out = testing::internal::GetCapturedStdout();
+            err = testing::internal::GetCapturedStderr();
+            capturing = false;
+        }
+    }
+
+    int run(const std::vector<const char*>& arguments) {
+        storage.assign({"flipper"});
+        storage.insert(storage.end(), arguments.begin(), arguments.end());
+        argv.clear();
+        for (std::string& s : storage) argv.push_back(s.data());
+        argv.push_back(nullptr);
+        return runGame(static_cast<int>(storage.size()), argv.data(), game, trackball);
+    }
+
+    fs::path folder, previous;
+    bool capturing = true;
+    std::string out, err;
+    std::vector<std::string> storage;
+    std::vector<char*> argv;
+    Game game;
+    Trackball trackball{3.0, 256, 256};
+};
+
+int occurrences(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}
+
+}  // namespace
+
+TEST_F(ShellTest, StartsTheToolkitWindowStateAndCallbacksInOrder) {
+    GlRecorder gl;
+    EXPECT_EQ(run({}), 0);
+    EXPECT_EQ(gl.calls(), (Calls{{"glutInit", 1},
+                                 {"glutInitWindowSize", 768, 768},
+                                 {"glutInitDisplayMode", 18},
+                                 {"glutCreateWindow"},
+                                 {"glEnable", GL_DEPTH_TEST},
+                                 {"glEnable", GL_LIGHTING},
+                                 {"glEnable", GL_LIGHT0},
+                                 {"glEnable", GL_COLOR_MATERIAL},
+                                 {"glClearColor", 0, 0, 0, 0},
+                                 {"glutDisplayFunc", 1},
+                                 {"glutReshapeFunc", 1},
+                                 {"glutKeyboardFunc", 1},
+                                 {"glutMouseFunc", 1},
+                                 {"glutMotionFunc", 1},
+                                 {"glutPassiveMotionFunc", 0},
+                                 {"glutIdleFunc", 1},
+                                 {"glutMainLoop"}}));
+    EXPECT_EQ(gl.windowTitle(), "Flipper");
+    const GlutCallbacks& callbacks = gl.callbacks();
+    EXPECT_EQ(callbacks.display, &display);
+    EXPECT_EQ(callbacks.reshape, &reshape);
+    EXPECT_EQ(callbacks.keyboard, &keyboard);
+    EXPECT_EQ(callbacks.mouse, &mouse);
+    EXPECT_EQ(callbacks.motion, &motion);
+    EXPECT_EQ(callbacks.passiveMotion, nullptr);
+    EXPECT_EQ(callbacks.idle, &idle);
+    EXPECT_TRUE(game.restartRequested);
+    EXPECT_EQ(game.currentWorld, nullptr);
+    EXPECT_EQ(std::string(game.modelFileName), "sphere.iv");
+
+    // The first idle call builds the World with both pictures and neither steps nor redraws.
+    callbacks.idle();
+    ASSERT_NE(game.currentWorld, nullptr);
+    EXPECT_EQ(game.tickCount, 0);
+    EXPECT_EQ(gl.redisplayCount(), 0);
+    EXPECT_EQ(gl.texImages().size(), 2u);
+    finishCapture();
+    EXPECT_EQ(occurrences(out, "Read in "), 1);
+    EXPECT_EQ(err.find("cannot"), std::string::npos) << err;
+}
+
+TEST_F(ShellTest, HelpPrintsTheUsageWithoutOpeningADisplay) {
+    GlRecorder gl;
+    EXPECT_EQ(run({"--help"}), 0);
+    EXPECT_TRUE(gl.calls().empty());
+    finishCapture();
+    EXPECT_EQ(out.rfind("usage: flipper [--tick-rate N]", 0), 0u) << out;
+    for (const char* option : {"--tick-rate N", "-display", "-geometry"})
+        EXPECT_NE(out.find(option), std::string::npos) << option;
+    EXPECT_EQ(err, "");
+}
+
+TEST_F(ShellTest, BadCommandLineGetsTheUsageAndStatusTwo) {
+    struct Case {
+        std::vector<const char*> arguments;
+        const char* message;
+    };
+    const std::vector<Case> cases = {
+        {{"--tick-rate", "0"}, "bad tick rate '0'"},
+        {{"--tick-rate", "-5"}, "bad tick rate '-5'"},
+        {{"--tick-rate", "abc"}, "bad tick rate 'abc'"},
+        {{"--tick-rate", "90x"}, "bad tick rate '90x'"},
+        {{"--tick-rate", ""}, "bad tick rate ''"},
+        {{"--tick-rate", "inf"}, "bad tick rate 'inf'"},
+        {{"--tick-rate", "nan"}, "bad tick rate 'nan'"},
+        {{"--tick-rate=0"}, "bad tick rate '0'"},
+        {{"--tick-rate"}, "--tick-rate needs a number"},
+        {{"--tickrate", "900"}, "unknown option '--tickrate'"},
+        {{"900"}, "unknown option '900'"},
+    };
+    finishCapture();
+    for (const Case& c : cases) {
+        GlRecorder gl;
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        const int status = run(c.arguments);
+        const std::string stdoutText = testing::internal::GetCapturedStdout();
+        const std::string stderrText = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(status, 2) << c.message;
+        EXPECT_EQ(stderrText.rfind(std::string("flipper: ") + c.message, 0), 0u) << stderrText;
+        EXPECT_NE(stderrText.find("usage: flipper"), std::string::npos) << c.message;
+        EXPECT_EQ(stdoutText, "") << c.message;
+        // The toolkit has taken its options, but no window opens.
+        EXPECT_EQ(gl.calls(), (Calls{{"glutInit", int(storage.size())}})) << c.message;
+    }
+}
+
+TEST_F(ShellTest, TickRatePacesTheIdleCallback) {
+    for (const bool paced : {false, true}) {
+        GlRecorder gl;
+        game.currentWorld.reset();
+        game.tickCount = 0;
+        EXPECT_EQ(paced ? run({"--tick-rate", "900"}) : run({}), 0);
+        // The first idle call builds the World. Paced, tick 0 is due at once, so the same call steps it
+        // too; unpaced, one idle call is one Game::idle.
+        gl.callbacks().idle();
+        EXPECT_NE(game.currentWorld, nullptr);
+        EXPECT_EQ(game.tickCount, paced ? 1 : 0) << (paced ? "paced" : "unpaced");
+    }
+    GlRecorder gl;
+    EXPECT_EQ(run({"--tick-rate=62.5"}), 0);
+}
+
+TEST_F(ShellTest, ThousandRestartsKeepTwoLiveTextures) {
+    GlRecorder gl;
+    const long before = GlRecorder::liveTextures();
+    const long generated = GlRecorder::texturesGenerated();
+    ASSERT_EQ(run({}), 0);
+    const GlutCallbacks callbacks = gl.callbacks();
+    callbacks.idle();
+    EXPECT_EQ(GlRecorder::liveTextures(), before + 2);
+    long most = 0;
+    for (int restart = 0; restart < 1000; ++restart) {
+        callbacks.keyboard('n', 0, 0);
+        callbacks.idle();
+        callbacks.idle();
+        most = std::max(most, GlRecorder::liveTextures() - before);
+        gl.clear();  // the recorder would otherwise keep every upload's pixels
+    }
+    EXPECT_EQ(most, 2);
+    EXPECT_EQ(GlRecorder::texturesGenerated() - generated, 2002);
+    EXPECT_EQ(game.tickCount, 1000);
+    game.currentWorld.reset();
+    EXPECT_EQ(GlRecorder::liveTextures(), before);
+    finishCapture();
+    EXPECT_EQ(occurrences(out, "Read in "), 1001);
+}
