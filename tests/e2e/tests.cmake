@@ -1,0 +1,10 @@
+# The real game in a real X server: tests/e2e/e2e.sh starts flipper under its own Xvfb, plays a few
+# keys and a drag, and checks the screenshots with flipper-shot-check. It skips (77) where Xvfb is
+# not installed.
+add_executable(flipper-shot-check ${CMAKE_CURRENT_LIST_DIR}/ShotCheck.cpp)
+target_include_directories(flipper-shot-check SYSTEM PRIVATE ${STB_INCLUDE_DIR})
+
+add_test(NAME e2e.game
+         COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/e2e.sh $<TARGET_FILE:flipper> ${CMAKE_SOURCE_DIR}/assets
+                 $<TARGET_FILE:flipper-shot-check>)
+set_tests_properties(e2e.game PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 90 RUN_SERIAL TRUE)
