@@ -90,6 +90,12 @@ void read(std::istream& in, SoftBody& body) {
     body.masses = std::move(masses);  // sized once: springs and faces may now point into it
     std::cerr << n << " masses read.\n" << std::flush;
     body.updateBounds();
+    // Coordinates that are each a float can still sum, or lie apart, beyond float range; such a
+    // ball would turn to infinities and NaN in its first tick.
+    for (int k = 0; k < 3; ++k)
+        if (!std::isfinite(body.masses[0].position[k])) fail("Masses: the masses' mean is beyond float range");
+    if (!std::isfinite(body.boundingRadius) || !std::isfinite(float(2.0 * body.boundingRadius)))
+        fail("Masses: the masses lie too far apart for float range");
 
     findKeyword(in, word, "Springs");
     const long long m = readCount(in, "Springs");
