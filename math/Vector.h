@@ -14,7 +14,8 @@ class Vector {
 public:
     /// A vector of the given dimension, every component 0.
     explicit Vector(int dimension) : Vector(dimension, Uninitialised{}) {
-        each([&](int i) { data()[i] = 0.0f; });
+        float* a = data();
+        for (int i = 0; i < dimension_; ++i) a[i] = 0.0f;
     }
     Vector(const Vector& other) : Vector(other.dimension_, Uninitialised{}) { copyFrom(other); }
     Vector(Vector&& other) noexcept : Vector(0, Uninitialised{}) { take(other); }
@@ -50,135 +51,162 @@ public:
     }
 
     Vector operator+(const Vector& b) const {
-        return map([&](int i) { return float(double(at(i)) + double(b.at(i))); }, b);
+        return zip(b, [](float x, float y) { return float(double(x) + double(y)); });
     }
     Vector operator-(const Vector& b) const {
-        return map([&](int i) { return float(double(at(i)) - double(b.at(i))); }, b);
+        return zip(b, [](float x, float y) { return float(double(x) - double(y)); });
     }
     /// Each component times s, rounded to float once.
     Vector operator*(const double& s) const {
-        return map([&](int i) { return float(double(at(i)) * s); });
+        const double factor = s;
+        return map([factor](float x) { return float(double(x) * factor); });
     }
     /// Each component divided by s, rounded to float once; division by 0 gives infinities or NaN.
     Vector operator/(const double& s) const {
-        return map([&](int i) { return float(double(at(i)) / s); });
+        const double divisor = s;
+        return map([divisor](float x) { return float(double(x) / divisor); });
     }
     /// The negated vector.
     Vector operator-() const {
-        return map([&](int i) { return float(-double(at(i))); });
+        return map([](float x) { return float(-double(x)); });
     }
     /// The right-handed cross product of the first three components, each formed in double.
     Vector cross(Vector b) const {
         assert(dimension_ >= 3 && b.dimension_ >= 3);
-        const float* a = data();
-        const float* c = b.data();
-        Vector r(3, Uninitialised{});
-        r.inline_[0] = float(double(a[1]) * double(c[2]) - double(a[2]) * double(c[1]));
-        r.inline_[1] = float(double(a[2]) * double(c[0]) - double(a[0]) * double(c[2]));
-        r.inline_[2] = float(double(a[0]) * double(c[1]) - double(a[1]) * double(c[0]));
-        return r;
+        const float* p = data();
+        const float* q = b.data();
+        return Vector(Three{}, float(double(p[1]) * double(q[2]) - double(p[2]) * double(q[1])),
+                      float(double(p[2]) * double(q[0]) - double(p[0]) * double(q[2])),
+                      float(double(p[0]) * double(q[1]) - double(p[1]) * double(q[0])));
     }
 
     Vector& operator+=(const Vector& b) {
-        checkShape(b);
-        each([&](int i) { data()[i] = float(double(at(i)) + double(b.at(i))); });
-        return *this;
+        return update(b, [](float x, float y) { return float(double(x) + double(y)); });
     }
     Vector& operator-=(const Vector& b) {
-        checkShape(b);
-        each([&](int i) { data()[i] = float(double(at(i)) - double(b.at(i))); });
-        return *this;
+        return update(b, [](float x, float y) { return float(double(x) - double(y)); });
     }
     Vector& operator*=(const double& s) {
-        each([&](int i) { data()[i] = float(double(at(i)) * s); });
-        return *this;
+        const double factor = s;
+        return update(*this, [factor](float x, float) { return float(double(x) * factor); });
     }
     Vector& operator/=(const double& s) {
-        each([&](int i) { data()[i] = float(double(at(i)) / s); });
-        return *this;
+        const double divisor = s;
+        return update(*this, [divisor](float x, float) { return float(double(x) / divisor); });
     }
 
     /// Euclidean length, summed in double and never rounded to float.
-    double norm() const {
-        double sum = 0.0;
-        each([&](int i) { sum += double(at(i)) * double(at(i)); });
-        return std::sqrt(sum);
-    }
+    double norm() const { return std::sqrt(dot(*this)); }
     /// Dot product, summed in double over this vector's dimension.
     double dot(const Vector& b) const {
         checkShape(b);
+        if (dimension_ == 3) {
+            const float* q = b.components_;
+            double sum = 0.0;
+            sum += double(inline_[0]) * double(q[0]);
+            sum += double(inline_[1]) * double(q[1]);
+            sum += double(inline_[2]) * double(q[2]);
+            return sum;
+        }
+        const float* p = data();
+        const float* q = b.data();
         double sum = 0.0;
-        each([&](int i) { sum += double(at(i)) * double(b.at(i)); });
+        for (int i = 0; i < dimension_; ++i) sum += double(p[i]) * double(q[i]);
         return sum;
     }
 
 private:
     static constexpr int inlineCapacity = 4;  // enough for every vector the game makes
     struct Uninitialised {};
+    struct Three {};
 
     Vector(int dimension, Uninitialised) { allocate(dimension); }
+    // A finished 3-vector. The game's vectors are all of dimension 3, and each operation has a
+    // path for them that the compiler can keep entirely in registers.
+    Vector(Three, float x, float y, float z) : dimension_(3), components_(inline_) {
+        inline_[0] = x;
+        inline_[1] = y;
+        inline_[2] = z;
+    }
 
-    // Small vectors live inline; the test is on the dimension, so code that knows the dimension
-    // reaches the components directly.
-    float* data() { return dimension_ <= inlineCapacity ? inline_ : heap_; }
-    const float* data() const { return dimension_ <= inlineCapacity ? inline_ : heap_; }
-    float at(int i) const { return data()[i]; }
+    float* data() { return components_; }
+    const float* data() const { return components_; }
 
     void allocate(int dimension) {
         assert(dimension >= 0);
         dimension_ = dimension;
-        heap_ = dimension <= inlineCapacity ? nullptr : new float[dimension];
+        components_ = dimension <= inlineCapacity ? inline_ : new float[dimension];
     }
     void release() {
-        delete[] heap_;
-        heap_ = nullptr;
+        if (components_ != inline_) delete[] components_;
+        components_ = inline_;
         dimension_ = 0;
     }
     void copyFrom(const Vector& other) {
-        each([&](int i) { data()[i] = other.at(i); });
+        const float* q = other.data();
+        float* p = data();
+        for (int i = 0; i < dimension_; ++i) p[i] = q[i];
     }
     // Moves the other vector's components here; a heap block changes hands, inline ones are copied.
     void take(Vector& other) {
-        if (other.heap_ == nullptr) {
+        if (other.components_ == other.inline_) {
             allocate(other.dimension_);
             copyFrom(other);
         } else {
             dimension_ = other.dimension_;
-            heap_ = other.heap_;
-            other.heap_ = nullptr;
+            components_ = other.components_;
+            other.components_ = other.inline_;
             other.dimension_ = 0;
         }
     }
 
-    // Visits the indices in order; the game's 3-vectors take an unrolled path.
+    // A new vector of this one's dimension whose component i is f(component i).
     template <typename F>
-    void each(F f) const {
-        if (dimension_ == 3) {
-            f(0);
-            f(1);
-            f(2);
-        } else {
-            for (int i = 0; i < dimension_; ++i) f(i);
-        }
-    }
-    // A new vector of this one's dimension whose component i is component(i).
-    template <typename F>
-    Vector map(F component) const {
+    Vector map(F f) const {
+        if (dimension_ == 3) return Vector(Three{}, f(inline_[0]), f(inline_[1]), f(inline_[2]));
         Vector r(dimension_, Uninitialised{});
-        each([&](int i) { r.data()[i] = component(i); });
+        const float* p = data();
+        float* out = r.data();
+        for (int i = 0; i < dimension_; ++i) out[i] = f(p[i]);
         return r;
     }
+    // A new vector of this one's dimension whose component i is f(this[i], b[i]).
     template <typename F>
-    Vector map(F component, const Vector& b) const {
+    Vector zip(const Vector& b, F f) const {
         checkShape(b);
-        return map(component);
+        if (dimension_ == 3) {
+            const float* q = b.components_;
+            return Vector(Three{}, f(inline_[0], q[0]), f(inline_[1], q[1]), f(inline_[2], q[2]));
+        }
+        Vector r(dimension_, Uninitialised{});
+        const float* p = data();
+        const float* q = b.data();
+        float* out = r.data();
+        for (int i = 0; i < dimension_; ++i) out[i] = f(p[i], q[i]);
+        return r;
+    }
+    // Component i becomes f(this[i], b[i]), in index order.
+    template <typename F>
+    Vector& update(const Vector& b, F f) {
+        checkShape(b);
+        if (dimension_ == 3) {
+            const float* q = b.components_;
+            inline_[0] = f(inline_[0], q[0]);
+            inline_[1] = f(inline_[1], q[1]);
+            inline_[2] = f(inline_[2], q[2]);
+            return *this;
+        }
+        float* p = data();
+        const float* q = b.data();
+        for (int i = 0; i < dimension_; ++i) p[i] = f(p[i], q[i]);
+        return *this;
     }
     // The right operand must have at least the left operand's dimension.
     void checkShape([[maybe_unused]] const Vector& b) const { assert(b.dimension_ >= dimension_); }
 
     int dimension_;
-    float* heap_;                    ///< the components when there are more than fit inline
-    float inline_[inlineCapacity] = {};  ///< zeroed, so a short operand of cross reads zeros in release builds
+    float* components_;              ///< inline_ for a small vector, else a heap block
+    float inline_[inlineCapacity];   ///< the components of a small vector
 };
 
 /// s * a, the same value as a * s.
