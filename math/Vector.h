@@ -209,5 +209,14 @@ private:
     float inline_[inlineCapacity];   ///< the components of a small vector
 };
 
+/// A 3-vector made the game's way: Vector(3), then its components set by index.
+inline Vector vector3(float x, float y, float z) {
+    Vector v(3);
+    v[0] = x;
+    v[1] = y;
+    v[2] = z;
+    return v;
+}
+
 /// s * a, the same value as a * s.
 inline Vector operator*(const double& s, const Vector& a) { return a * s; }

@@ -5,13 +5,7 @@
 
 namespace {
 
-Vector vec(float x, float y, float z) {
-    Vector v(3);
-    v[0] = x;
-    v[1] = y;
-    v[2] = z;
-    return v;
-}
+Vector vec(float x, float y, float z) { return vector3(x, y, z); }
 
 void paint(Obstacle& o, float r, float g, float b, float a) {
     o.color[0] = r;

@@ -11,13 +11,7 @@
 
 namespace {
 
-Vector vec(float x, float y, float z) {
-    Vector v(3);
-    v[0] = x;
-    v[1] = y;
-    v[2] = z;
-    return v;
-}
+Vector vec(float x, float y, float z) { return vector3(x, y, z); }
 
 // Carries every point of the ball straight down onto the plane y = -0.1, just under the floor:
 // (x, y, z, 1) becomes (10x, -1, 10z, 10).

@@ -12,14 +12,6 @@ namespace {
 // The floor-like box of the examples: corner at the origin, 2 along x, 3 along z, normal -y.
 Box exampleBox() { return Box(vec(0, 0, 0), vec(2, 0, 0), vec(0, 0, 3), 1); }
 
-Mass massAt(const Vector& position, const Vector& velocity, const Vector& force) {
-    Mass m;
-    m.position = position;
-    m.velocity = velocity;
-    m.force = force;
-    return m;
-}
-
 const Vector zero(3);
 
 }  // namespace

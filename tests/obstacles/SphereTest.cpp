@@ -9,14 +9,6 @@
 
 namespace {
 
-Mass massAt(const Vector& position, const Vector& velocity, const Vector& force) {
-    Mass m;
-    m.position = position;
-    m.velocity = velocity;
-    m.force = force;
-    return m;
-}
-
 const Vector zero(3);
 
 }  // namespace

@@ -4,14 +4,18 @@
 #include <initializer_list>
 
 #include "math/Vector.h"
+#include "softbody/Mass.h"
 
 /// A 3-vector from its components, for tests.
-inline Vector vec(float x, float y, float z) {
-    Vector v(3);
-    v[0] = x;
-    v[1] = y;
-    v[2] = z;
-    return v;
+inline Vector vec(float x, float y, float z) { return vector3(x, y, z); }
+
+/// A mass at the given place with the given velocity and force, for collision tests.
+inline Mass massAt(const Vector& position, const Vector& velocity, const Vector& force) {
+    Mass m;
+    m.position = position;
+    m.velocity = velocity;
+    m.force = force;
+    return m;
 }
 
 /// True when both vectors have the same dimension and bit-identical components.

@@ -9,30 +9,15 @@
 #include <string>
 
 #include "support/AllocationCounter.h"
+#include "support/Worlds.h"
 #include "world/World.h"
 
-namespace {
-
-// The game's own ball on the table, without textures; the reader's progress lines are swallowed.
-std::unique_ptr<World> defaultWorld() {
-    std::ifstream model(std::string(FLIPPER_ASSETS) + "/sphere.iv");
-    std::ostringstream progress;
-    std::streambuf* oldOut = std::cout.rdbuf(progress.rdbuf());
-    std::streambuf* oldErr = std::cerr.rdbuf(progress.rdbuf());
-    auto world = std::make_unique<World>(model);
-    std::cout.rdbuf(oldOut);
-    std::cerr.rdbuf(oldErr);
-    EXPECT_TRUE(world->hasBall());
-    return world;
-}
-
-}  // namespace
 
 TEST(WorldAllocationTest, GameWithBumperHitsAndFlipperSwingsAllocatesNothing) {
     // The ball drops onto the floor, rolls past the left bumper (scoring), comes to lie against the
     // left flipper around tick 1800 and is kicked back up the table by its swing. The right
     // flipper swings on its own, and is pressed again in mid-swing.
-    auto world = defaultWorld();
+    auto world = shippedWorld();
     float fastestUpTable = 0.0f;  // most negative z speed of the centre mass after the kick
     long allocations;
     {
@@ -54,7 +39,7 @@ TEST(WorldAllocationTest, GameWithBumperHitsAndFlipperSwingsAllocatesNothing) {
 
 TEST(WorldAllocationTest, BallDroppedOnBumperScoresWithoutAllocating) {
     // The ball starts at (-2, 3, 2); moved above the bumper at (3.5, -0.2, 5) it falls onto it.
-    auto world = defaultWorld();
+    auto world = shippedWorld();
     Vector move(3);
     move[0] = 5.5f;
     move[1] = -0.5f;

@@ -10,19 +10,10 @@
 
 #include "obstacles/Obstacle.h"
 #include "support/GlRecorder.h"
+#include "support/Worlds.h"
 
 namespace {
 
-// The shipped ball, with the reader's console lines kept out of the test output.
-std::unique_ptr<World> shippedWorld() {
-    std::ifstream model(std::string(FLIPPER_ASSETS) + "/sphere.iv");
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    auto world = std::make_unique<World>(model);
-    testing::internal::GetCapturedStdout();
-    testing::internal::GetCapturedStderr();
-    return world;
-}
 
 // The calls one piece of drawing makes on its own, recorded apart from the scene.
 template <typename Draw>

@@ -9,31 +9,12 @@
 #include "obstacles/Sphere.h"
 #include "obstacles/TexturedPanel.h"
 #include "support/Vectors.h"
+#include "support/Worlds.h"
 
 namespace {
 
 // Two masses at (0,0,0) and (2,0,0): a centre mass at (1,0,0) and one centre spring.
 constexpr const char* tinyModel = "Masses 2 0 0 0 2 0 0 Springs 1 0 1 Faces 0";
-
-// Builds a World from model text, keeping the reader's console lines out of the test output.
-std::unique_ptr<World> worldFrom(const std::string& text) {
-    std::istringstream model(text);
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    auto world = std::make_unique<World>(model);
-    testing::internal::GetCapturedStdout();
-    testing::internal::GetCapturedStderr();
-    return world;
-}
-
-std::string fileText(const std::string& path) {
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::unique_ptr<World> defaultWorld() { return worldFrom(fileText(std::string(FLIPPER_ASSETS) + "/sphere.iv")); }
 
 // Puts every mass of the ball at the same place with the same velocity.
 void placeBall(World& world, const Vector& position, const Vector& velocity) {
@@ -47,7 +28,7 @@ void placeBall(World& world, const Vector& position, const Vector& velocity) {
 }  // namespace
 
 TEST(WorldTest, TableIsLaidOutInOrder) {
-    auto world = worldFrom(tinyModel);
+    auto world = worldFromText(tinyModel);
     ASSERT_EQ(world->obstacles.size(), 15u);
     EXPECT_EQ(world->obstacles[11], &world->backWall);
     EXPECT_EQ(world->obstacles[13], &world->leftFlipper);
@@ -80,7 +61,7 @@ TEST(WorldTest, TableIsLaidOutInOrder) {
 }
 
 TEST(WorldTest, ThreeScoringBumpersInOrder) {
-    auto world = worldFrom(tinyModel);
+    auto world = worldFromText(tinyModel);
     ASSERT_EQ(world->scoringObstacles.size(), 3u);
     const float centres[3][3] = {{0, -0.2f, 5}, {3.5f, -0.2f, 5}, {0.6f, -0.3f, 15}};
     const double radii[3] = {1.5, 1.5, 1.0};
@@ -94,7 +75,7 @@ TEST(WorldTest, ThreeScoringBumpersInOrder) {
 }
 
 TEST(WorldTest, BallStartsMovedFromWhereTheReaderPutIt) {
-    auto world = worldFrom(tinyModel);
+    auto world = worldFromText(tinyModel);
     ASSERT_EQ(world->masses.size(), 3u);
     EXPECT_VEC_EQ(world->masses[0].position, -1, 3, 2);
     EXPECT_VEC_EQ(world->masses[1].position, -2, 3, 2);
@@ -105,7 +86,7 @@ TEST(WorldTest, BallStartsMovedFromWhereTheReaderPutIt) {
 }
 
 TEST(WorldTest, UnreadableModelGivesFullTableAndNoBall) {
-    auto world = worldFrom("Masses 3 0 0 0");
+    auto world = worldFromText("Masses 3 0 0 0");
     EXPECT_FALSE(world->hasBall());
     EXPECT_FALSE(world->modelError.empty());
     EXPECT_EQ(world->obstacles.size(), 15u);
@@ -116,7 +97,7 @@ TEST(WorldTest, UnreadableModelGivesFullTableAndNoBall) {
 }
 
 TEST(WorldTest, OnePointPerBumperPerTick) {
-    auto world = defaultWorld();
+    auto world = shippedWorld();
     // Every mass inside the first bumper, moving inwards.
     placeBall(*world, vec(0, 0.9f, 5), vec(0, -1, 0));
     world->step();
@@ -136,7 +117,7 @@ TEST(WorldTest, OnePointPerBumperPerTick) {
 }
 
 TEST(WorldTest, CornerPostsNeverScore) {
-    auto world = defaultWorld();
+    auto world = shippedWorld();
     placeBall(*world, vec(-4, 0.5f, 0.5f), vec(-1, 0, 0));
     world->step();
     EXPECT_EQ(world->score, 0);
@@ -144,7 +125,7 @@ TEST(WorldTest, CornerPostsNeverScore) {
 }
 
 TEST(WorldTest, ElementExactlyAtBoundingRadiusIsSkipped) {
-    auto world = defaultWorld();
+    auto world = shippedWorld();
     // Centre mass inside the first bumper, the bumper's distance made exactly the radius.
     placeBall(*world, vec(0, 0.9f, 5), vec(0, -1, 0));
     world->boundingRadius = world->obstacles[7]->distance(world->masses[0].position);
@@ -154,7 +135,7 @@ TEST(WorldTest, ElementExactlyAtBoundingRadiusIsSkipped) {
 }
 
 TEST(WorldTest, FlipperSwingAdvancesAtTheEndOfTheStep) {
-    auto world = defaultWorld();
+    auto world = shippedWorld();
     world->rightFlipper.startSwing();
     world->step();
     EXPECT_EQ(world->rightFlipper.swingAngle, 0.4f);
@@ -162,11 +143,11 @@ TEST(WorldTest, FlipperSwingAdvancesAtTheEndOfTheStep) {
 }
 
 TEST(WorldTest, RebuiltWorldIsIdentical) {
-    auto first = defaultWorld();
+    auto first = shippedWorld();
     for (int i = 0; i < 50; ++i) first->step();
     first.reset();
-    auto second = defaultWorld();
-    auto third = defaultWorld();
+    auto second = shippedWorld();
+    auto third = shippedWorld();
     ASSERT_EQ(second->masses.size(), third->masses.size());
     for (std::size_t i = 0; i < second->masses.size(); ++i)
         EXPECT_TRUE(sameBits(second->masses[i].position, third->masses[i].position));
