@@ -8,6 +8,7 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/Game.h"
 #include "app/GlutCallbacks.h"
@@ -96,8 +97,19 @@ int runGame(int argc, char** argv, Game& game, Trackball& trackball) {
         return 0;
     }
 
-    glutInit(&argc, argv);  // takes the toolkit's own options out of argv
-    const Options options = parseOptions(argc, argv);
+    // The game's own options all start with "--": they are checked before the toolkit opens the
+    // display too, so a mistake gets the usage even where there is no display.
+    std::vector<char*> own{argv[0]};
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--", 2) != 0) continue;
+        own.push_back(argv[i]);
+        if (std::strcmp(argv[i], "--tick-rate") == 0 && i + 1 < argc) own.push_back(argv[++i]);
+    }
+    Options options = parseOptions(int(own.size()), own.data());
+    if (options.error.empty()) {
+        glutInit(&argc, argv);  // takes the toolkit's own options out of argv
+        options = parseOptions(argc, argv);
+    }
     if (!options.error.empty()) {
         std::cerr << "flipper: " << options.error << '\n' << usage << std::flush;
         return 2;
