@@ -90,6 +90,18 @@ void loadPicture(TexturedPanel& panel, const char* fileName) {
     if (!problem.empty()) std::cerr << problem << '\n' << std::flush;
 }
 
+void openGameWindow(Game& game, Trackball& trackball) {
+    glutInitWindowSize(windowSize, windowSize);
+    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
+    glutCreateWindow(windowTitle);
+    game.modelFileName = "sphere.iv";
+    game.textureLoader = loadPicture;
+    bindCallbacks(game, trackball);
+    initGL();
+    registerCallbacks();
+    game.restartRequested = true;
+}
+
 int runGame(int argc, char** argv, Game& game, Trackball& trackball) {
     // The usage is answered before the toolkit opens the display, so it can be read anywhere.
     if (asksForHelp(argc, argv)) {
@@ -115,16 +127,7 @@ int runGame(int argc, char** argv, Game& game, Trackball& trackball) {
         return 2;
     }
 
-    glutInitWindowSize(windowSize, windowSize);
-    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
-    glutCreateWindow(windowTitle);
-    game.modelFileName = "sphere.iv";
-    game.textureLoader = loadPicture;
-    bindCallbacks(game, trackball);
-    initGL();
-    registerCallbacks();
-    game.restartRequested = true;
-
+    openGameWindow(game, trackball);
     pacing.reset();
     if (options.tickRate > 0.0) pacing = std::make_unique<Pacing>(options.tickRate);
     bindPacing(pacing.get());

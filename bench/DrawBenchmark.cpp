@@ -232,16 +232,7 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    // The game's start-up, as runGame does it.
-    glutInitWindowSize(windowSize, windowSize);
-    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
-    glutCreateWindow("Flipper");
-    game.modelFileName = "sphere.iv";
-    game.textureLoader = loadPicture;
-    bindCallbacks(game, trackball);
-    initGL();
-    registerCallbacks();
-    game.restartRequested = true;
+    openGameWindow(game, trackball);  // the game's own start-up
     // Unlike the game's, this event loop must come back when the measurement is done.
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
 
