@@ -120,7 +120,8 @@ private:
     struct Uninitialised {};
     struct Three {};
 
-    Vector(int dimension, Uninitialised) { allocate(dimension); }
+    // The inline array starts zeroed, so no path ever reads an unset float, even one the dimension rules out.
+    Vector(int dimension, Uninitialised) : inline_{} { allocate(dimension); }
     // A finished 3-vector. The game's vectors are all of dimension 3, and each operation has a
     // path for them that the compiler can keep entirely in registers.
     Vector(Three, float x, float y, float z) : dimension_(3), components_(inline_) {
