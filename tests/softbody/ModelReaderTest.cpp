@@ -11,23 +11,11 @@
 #include <vector>
 
 #include "softbody/SoftBody.h"
+#include "support/Capture.h"
 
 using namespace std::string_literals;
 
 namespace {
-
-// Points a stream at a string buffer while in scope, to catch the reader's progress lines.
-class Capture {
-public:
-    explicit Capture(std::ostream& stream) : stream_(stream), saved_(stream.rdbuf(text_.rdbuf())) {}
-    ~Capture() { stream_.rdbuf(saved_); }
-    std::string text() const { return text_.str(); }
-
-private:
-    std::ostream& stream_;
-    std::ostringstream text_;
-    std::streambuf* saved_;
-};
 
 struct Outcome {
     std::string reason;

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "support/Capture.h"
 #include "support/Vectors.h"
 
 namespace {
@@ -21,19 +22,6 @@ SoftBody bodyAt(std::initializer_list<Vector> positions) {
     }
     return body;
 }
-
-// Captures what is written to a stream while it lives.
-class Capture {
-public:
-    explicit Capture(std::ostream& stream) : stream_(stream), old_(stream.rdbuf(text_.rdbuf())) {}
-    ~Capture() { stream_.rdbuf(old_); }
-    std::string text() const { return text_.str(); }
-
-private:
-    std::ostream& stream_;
-    std::ostringstream text_;
-    std::streambuf* old_;
-};
 
 // A body of a centre mass and eight masses on a ring in the x-y plane, spinning about z so that
 // the spin measure (sum of velocity x offset) has the given length.
