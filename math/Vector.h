@@ -1,5 +1,7 @@
 #pragma once
 
+#include "math/FloatEval.h"
+
 #include <cassert>
 #include <cmath>
 

@@ -12,6 +12,7 @@
 
 #include "app/Game.h"
 #include "sim/StateHash.h"
+#include "sim/TraceFormat.h"
 
 namespace {
 
@@ -74,22 +75,15 @@ Options parseOptions(int argc, char** argv) {
     return options;
 }
 
-void writeRow(std::FILE* out, long long idle, const World& world, int tick) {
-    const Mass& c = world.masses[0];
-    std::fprintf(out, "%lld,%d,%d,%.9g,%.9g,%.9g,%.9g,%.9g,%.9g,%.17g,%.9g,%.9g,%016" PRIx64 "\n", idle, tick,
-                 world.score, c.position[0], c.position[1], c.position[2], c.velocity[0], c.velocity[1],
-                 c.velocity[2], world.boundingRadius, world.leftFlipper.swingAngle, world.rightFlipper.swingAngle,
-                 stateHash(world));
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
+    useLfLineEnds();
     const Options options = parseOptions(argc, argv);
 
     std::FILE* trace = nullptr;
     if (!options.trace.empty()) {
-        trace = std::fopen(options.trace.c_str(), "w");
+        trace = std::fopen(options.trace.c_str(), "wb");
         if (trace == nullptr) {
             std::cerr << options.trace << ": cannot write trace: " << std::strerror(errno) << '\n';
             return 1;
@@ -110,7 +104,7 @@ int main(int argc, char** argv) {
             return 1;  // the game has already said why
         }
         if (trace != nullptr && result.stepped && game.tickCount % options.every == 0)
-            writeRow(trace, idle, *game.currentWorld, game.tickCount);
+            writeTraceRow(trace, idle, *game.currentWorld, game.tickCount);
     }
     if (trace != nullptr && std::fclose(trace) != 0) {
         std::cerr << options.trace << ": cannot write trace: " << std::strerror(errno) << '\n';
