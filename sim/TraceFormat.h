@@ -34,12 +34,28 @@ struct TraceNumber {
 /// bounding radius, both flippers' swing angles and the state hash, ended by a bare LF.
 inline void writeTraceRow(std::FILE* out, long long idle, const World& world, int tick) {
     const Mass& c = world.masses[0];
+    const float values[] = {c.position[0],
+                            c.position[1],
+                            c.position[2],
+                            c.velocity[0],
+                            c.velocity[1],
+                            c.velocity[2],
+                            world.leftFlipper.swingAngle,
+                            world.rightFlipper.swingAngle};
+    bool finite = std::isfinite(world.boundingRadius);
+    for (float value : values) finite = finite && std::isfinite(value);
+    if (finite) {
+        // The usual row, at printf's own speed: a trace row per tick is part of most replays.
+        std::fprintf(out, "%lld,%d,%d,%.9g,%.9g,%.9g,%.9g,%.9g,%.9g,%.17g,%.9g,%.9g,%016" PRIx64 "\n", idle, tick,
+                     world.score, values[0], values[1], values[2], values[3], values[4], values[5],
+                     world.boundingRadius, values[6], values[7], stateHash(world));
+        return;
+    }
     auto f = [](float value) { return TraceNumber(value, floatTraceDigits); };
     std::fprintf(out, "%lld,%d,%d,%s,%s,%s,%s,%s,%s,%s,%s,%s,%016" PRIx64 "\n", idle, tick, world.score,
-                 f(c.position[0]).text, f(c.position[1]).text, f(c.position[2]).text, f(c.velocity[0]).text,
-                 f(c.velocity[1]).text, f(c.velocity[2]).text,
-                 TraceNumber(world.boundingRadius, doubleTraceDigits).text, f(world.leftFlipper.swingAngle).text,
-                 f(world.rightFlipper.swingAngle).text, stateHash(world));
+                 f(values[0]).text, f(values[1]).text, f(values[2]).text, f(values[3]).text, f(values[4]).text,
+                 f(values[5]).text, TraceNumber(world.boundingRadius, doubleTraceDigits).text, f(values[6]).text,
+                 f(values[7]).text, stateHash(world));
 }
 
 /// Makes standard output and standard error write LF line ends on every OS: Windows opens them in

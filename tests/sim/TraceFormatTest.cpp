@@ -7,6 +7,8 @@
 #include <limits>
 #include <string>
 
+#include "support/Worlds.h"
+
 namespace {
 
 float floatFromBits(std::uint32_t bits) {
@@ -42,4 +44,53 @@ TEST(TraceFormatTest, FiniteValuesAndInfinitiesAsPrintfWritesThem) {
         {-std::numeric_limits<double>::infinity(), 9, "-inf"},
     };
     for (const auto& c : cases) EXPECT_EQ(text(c.value, c.digits), c.expected) << c.expected;
+}
+
+namespace {
+
+/// The row writeTraceRow writes for the world, read back byte for byte.
+std::string row(const World& world) {
+    std::FILE* file = std::tmpfile();
+    EXPECT_NE(file, nullptr);
+    writeTraceRow(file, 7, world, 8);
+    std::rewind(file);
+    std::string text;
+    for (int ch; (ch = std::fgetc(file)) != EOF;) text += char(ch);
+    std::fclose(file);
+    return text;
+}
+
+}  // namespace
+
+TEST(TraceFormatTest, RowsWriteEveryNanAsNanAndEndInOneLf) {
+    auto world = worldFromText("Masses 2 0 0 0 2 0 0 Springs 1 0 1 Faces 0");
+    Mass& centre = world->masses[0];
+    centre.position[0] = floatFromBits(0xffc00000u);  // the NaN x86 makes: sign bit set
+    centre.position[1] = 1.5f;
+    centre.position[2] = 0.1f;
+    centre.velocity[0] = floatFromBits(0x7fc00001u);
+    centre.velocity[1] = -2.0f;
+    centre.velocity[2] = 0.0f;
+    world->boundingRadius = 0.25;
+    world->leftFlipper.swingAngle = 0.0f;
+    world->rightFlipper.swingAngle = 30.0f;
+    const std::string withNan = row(*world);
+    const std::string prefix = "7,8,0,nan,1.5,0.100000001,nan,-2,0,0.25,0,30,";
+    EXPECT_EQ(withNan.substr(0, prefix.size()), prefix);
+    EXPECT_EQ(withNan.size(), prefix.size() + 16 + 1) << withNan;  // 16 hex digits of hash, then LF
+    EXPECT_EQ(withNan.back(), '\n');
+
+    // The same state with finite values: printf's digits, the same layout.
+    centre.position[0] = -3.0f;
+    centre.velocity[0] = 1e-7f;
+    world->boundingRadius = 0.1;
+    const std::string finite = row(*world);
+    const std::string finitePrefix = "7,8,0,-3,1.5,0.100000001,1.00000001e-07,-2,0,0.10000000000000001,0,30,";
+    EXPECT_EQ(finite.substr(0, finitePrefix.size()), finitePrefix);
+    EXPECT_EQ(finite.size(), finitePrefix.size() + 16 + 1) << finite;
+
+    // An infinite radius takes the other path, with the same hash as before.
+    world->boundingRadius = std::numeric_limits<double>::infinity();
+    const std::string infinite = row(*world);
+    EXPECT_EQ(infinite, "7,8,0,-3,1.5,0.100000001,1.00000001e-07,-2,0,inf,0,30," + finite.substr(finitePrefix.size()));
 }
