@@ -1,0 +1,130 @@
+// Flipper in a web browser: the game's own callbacks over our GL layer, run by the browser's
+// animation frames instead of GLUT's event loop.
+#include <emscripten.h>
+
+#include <GL/glut.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "app/Game.h"
+#include "app/GlutCallbacks.h"
+#include "app/Trackball.h"
+#include "obstacles/TexturedPanel.h"
+#include "web/FramePacer.h"
+#include "web/gl/GlContext.h"
+#include "web/gl/WebGlBackend.h"
+
+namespace {
+
+constexpr int canvasSize = 768;                 // pixels, both ways
+constexpr double ticksPerSecond = 900.0;        // the pace of the desktop game with --tick-rate 900
+constexpr int maxTicksPerFrame = 90;            // a tenth of a second of catch-up at most
+constexpr double freezeBudgetSeconds = 0.025;   // unpaced stepping per frame before --freeze-at
+
+Trackball trackball(3.0, canvasSize / 2, canvasSize / 2);
+Game game;
+WebGlBackend backend;
+FramePacer pacer(ticksPerSecond, maxTicksPerFrame);
+long long freezeAt = -1;  // with --freeze-at: the tick the game stops stepping at
+
+void present(fixedgl::Pipeline& pipeline) { backend.present(pipeline); }
+
+void loadPicture(TexturedPanel& panel, const char* fileName) {
+    const std::string problem = panel.loadTexture(fileName);
+    if (!problem.empty()) std::cerr << problem << '\n' << std::flush;
+}
+
+// One tick; the idle call that rebuilds the World after a restart comes on top and is no tick.
+void tick() {
+    Game::IdleResult result = game.idle();
+    if (result.rebuilt) result = game.idle();
+    if (result.redisplay) glutPostRedisplay();
+}
+
+bool frozen() { return freezeAt >= 0 && game.currentWorld && !game.restartRequested && game.tickCount >= freezeAt; }
+
+void frame() {
+    const double now = emscripten_get_now() / 1000.0;
+    if (freezeAt < 0) {
+        for (int i = pacer.ticksDue(now); i > 0; --i) tick();
+    } else if (!frozen()) {
+        while (!frozen() && emscripten_get_now() / 1000.0 - now < freezeBudgetSeconds) tick();
+    }
+    // Frozen, the picture is drawn every frame, as the desktop game keeps drawing.
+    if (frozen()) glutPostRedisplay();
+    if (fixedgl::takeRedisplay() && fixedgl::glutCallbacks().display != nullptr) fixedgl::glutCallbacks().display();
+}
+
+bool parseFreezeAt(const char* text, long long& tick) {
+    if (text == nullptr || *text == '\0') return false;
+    char* end = nullptr;
+    errno = 0;
+    const long long value = std::strtoll(text, &end, 10);
+    if (*end != '\0' || errno == ERANGE || value < 0 || value > 2147483647LL) return false;
+    tick = value;
+    return true;
+}
+
+}  // namespace
+
+extern "C" {
+
+/// A key typed on the page: its character code.
+EMSCRIPTEN_KEEPALIVE void webKey(int key) {
+    auto keyboard = fixedgl::glutCallbacks().keyboard;
+    if (keyboard != nullptr && key > 0 && key < 256) keyboard(static_cast<unsigned char>(key), 0, 0);
+}
+
+/// A mouse button pressed (down nonzero) or released over the canvas, at canvas pixel (x, y).
+EMSCRIPTEN_KEEPALIVE void webMouse(int button, int down, int x, int y) {
+    auto mouse = fixedgl::glutCallbacks().mouse;
+    if (mouse != nullptr) mouse(button, down != 0 ? GLUT_DOWN : GLUT_UP, x, y);
+}
+
+/// The pointer moved with a button held that was pressed on the canvas.
+EMSCRIPTEN_KEEPALIVE void webMotion(int x, int y) {
+    auto motion = fixedgl::glutCallbacks().motion;
+    if (motion != nullptr) motion(x, y);
+}
+
+/// Step ticks since the page opened.
+EMSCRIPTEN_KEEPALIVE int webTickCount() { return game.tickCount; }
+
+/// 1 once the game has stopped at its --freeze-at tick.
+EMSCRIPTEN_KEEPALIVE int webFrozen() { return frozen() ? 1 : 0; }
+
+}  // extern "C"
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--freeze-at") == 0 && i + 1 < argc && parseFreezeAt(argv[i + 1], freezeAt)) {
+            ++i;
+            continue;
+        }
+        std::cerr << "flipper: ignoring the page option '" << argv[i] << "'\n" << std::flush;
+        break;
+    }
+
+    std::string reason;
+    if (!backend.open("#canvas", reason)) {
+        std::cerr << "flipper: " << reason << '\n' << std::flush;
+        return 1;
+    }
+    fixedgl::context().setTextureSink(&backend);
+    fixedgl::setFramePresenter(present);
+
+    game.modelFileName = "sphere.iv";
+    game.textureLoader = loadPicture;
+    bindCallbacks(game, trackball);
+    initGL();
+    registerCallbacks();
+    game.restartRequested = true;
+    fixedgl::glutCallbacks().reshape(canvasSize, canvasSize);
+
+    emscripten_set_main_loop(frame, 0, 0);
+    return 0;
+}
