@@ -9,6 +9,7 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "app/Game.h"
 #include "app/GlutCallbacks.h"
@@ -31,6 +32,11 @@ WebGlBackend backend;
 FramePacer pacer(ticksPerSecond, maxTicksPerFrame);
 long long freezeAt = -1;  // with --freeze-at: the tick the game stops stepping at
 
+// How long each animation frame's work took (ticks and drawing), in milliseconds, for the page's
+// frame-time measurement; the most recent ones only.
+constexpr std::size_t frameTimesKept = 4096;
+std::vector<float> frameTimes;
+
 void present(fixedgl::Pipeline& pipeline) { backend.present(pipeline); }
 
 void loadPicture(TexturedPanel& panel, const char* fileName) {
@@ -48,7 +54,8 @@ void tick() {
 bool frozen() { return freezeAt >= 0 && game.currentWorld && !game.restartRequested && game.tickCount >= freezeAt; }
 
 void frame() {
-    const double now = emscripten_get_now() / 1000.0;
+    const double started = emscripten_get_now();
+    const double now = started / 1000.0;
     if (freezeAt < 0) {
         for (int i = pacer.ticksDue(now); i > 0; --i) tick();
     } else if (!frozen()) {
@@ -57,6 +64,8 @@ void frame() {
     // Frozen, the picture is drawn every frame, as the desktop game keeps drawing.
     if (frozen()) glutPostRedisplay();
     if (fixedgl::takeRedisplay() && fixedgl::glutCallbacks().display != nullptr) fixedgl::glutCallbacks().display();
+    if (frameTimes.size() == frameTimesKept) frameTimes.erase(frameTimes.begin(), frameTimes.begin() + frameTimesKept / 2);
+    frameTimes.push_back(static_cast<float>(emscripten_get_now() - started));
 }
 
 bool parseFreezeAt(const char* text, long long& tick) {
@@ -93,6 +102,12 @@ EMSCRIPTEN_KEEPALIVE void webMotion(int x, int y) {
 
 /// Step ticks since the page opened.
 EMSCRIPTEN_KEEPALIVE int webTickCount() { return game.tickCount; }
+
+/// How many frame times are kept, and one of them (milliseconds of work in one animation frame).
+EMSCRIPTEN_KEEPALIVE int webFrameTimeCount() { return static_cast<int>(frameTimes.size()); }
+EMSCRIPTEN_KEEPALIVE double webFrameTime(int i) {
+    return i >= 0 && i < static_cast<int>(frameTimes.size()) ? frameTimes[static_cast<std::size_t>(i)] : 0.0;
+}
 
 /// 1 once the game has stopped at its --freeze-at tick.
 EMSCRIPTEN_KEEPALIVE int webFrozen() { return frozen() ? 1 : 0; }
