@@ -1,6 +1,7 @@
 // Flipper in a web browser: the game's own callbacks over our GL layer, run by the browser's
 // animation frames instead of GLUT's event loop.
 #include <emscripten.h>
+#include <emscripten/html5.h>
 
 #include <GL/glut.h>
 
@@ -14,19 +15,18 @@
 #include "app/Game.h"
 #include "app/GlutCallbacks.h"
 #include "app/Trackball.h"
-#include "obstacles/TexturedPanel.h"
+#include "app/Shell.h"
 #include "web/FramePacer.h"
 #include "web/gl/GlContext.h"
 #include "web/gl/WebGlBackend.h"
 
 namespace {
 
-constexpr int canvasSize = 768;                 // pixels, both ways
 constexpr double ticksPerSecond = 900.0;        // the pace of the desktop game with --tick-rate 900
 constexpr int maxTicksPerFrame = 90;            // a tenth of a second of catch-up at most
 constexpr double freezeBudgetSeconds = 0.025;   // unpaced stepping per frame before --freeze-at
 
-Trackball trackball(3.0, canvasSize / 2, canvasSize / 2);
+Trackball trackball(3.0, 256, 256);  // as the desktop game's, until reshape sizes it
 Game game;
 WebGlBackend backend;
 FramePacer pacer(ticksPerSecond, maxTicksPerFrame);
@@ -38,11 +38,6 @@ constexpr std::size_t frameTimesKept = 4096;
 std::vector<float> frameTimes;
 
 void present(fixedgl::Pipeline& pipeline) { backend.present(pipeline); }
-
-void loadPicture(TexturedPanel& panel, const char* fileName) {
-    const std::string problem = panel.loadTexture(fileName);
-    if (!problem.empty()) std::cerr << problem << '\n' << std::flush;
-}
 
 // One tick; the idle call that rebuilds the World after a restart comes on top and is no tick.
 void tick() {
@@ -132,13 +127,11 @@ int main(int argc, char** argv) {
     fixedgl::context().setTextureSink(&backend);
     fixedgl::setFramePresenter(present);
 
-    game.modelFileName = "sphere.iv";
-    game.textureLoader = loadPicture;
-    bindCallbacks(game, trackball);
-    initGL();
-    registerCallbacks();
-    game.restartRequested = true;
-    fixedgl::glutCallbacks().reshape(canvasSize, canvasSize);
+    // The desktop game's start-up: its window request, OpenGL state, callbacks and first World.
+    openGameWindow(game, trackball);
+    const fixedgl::WindowRequest& window = fixedgl::windowRequest();
+    emscripten_set_canvas_element_size("#canvas", window.width, window.height);
+    fixedgl::glutCallbacks().reshape(window.width, window.height);
 
     emscripten_set_main_loop(frame, 0, 0);
     return 0;

@@ -4,7 +4,7 @@
 // rows top first. Serves the site on 127.0.0.1, plays it, and prints one line per check; exits 1
 // if any fails. With --timing it also plays 10 s and prints the frame times.
 import { readFileSync } from 'node:fs';
-import puppeteer from 'puppeteer-core';
+import { launchChromium } from './chromium.mjs';
 import { serve } from './serve.mjs';
 
 const [site, desktopFrame, freezeTick, ...flags] = process.argv.slice(2);
@@ -29,16 +29,7 @@ const pause = (ms) => new Promise((done) => setTimeout(done, ms));
 
 const server = await serve(site, 0);
 const base = `http://127.0.0.1:${server.address().port}/`;
-// Headless Chromium draws no frames at all when DISPLAY names an X server that is gone.
-const environment = { ...process.env };
-delete environment.DISPLAY;
-const browser = await puppeteer.launch({
-  executablePath: '/usr/bin/chromium',
-  headless: true,
-  env: environment,
-  args: ['--headless=new', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-sandbox',
-    '--disable-background-networking', '--disable-component-update', '--disable-sync', '--no-first-run'],
-});
+const browser = await launchChromium();
 
 // Opens the page and records its errors and console lines.
 async function open(query = '') {

@@ -1,7 +1,7 @@
 // The page's picture at a tick, from headless Chromium, for the README:
 //   node screenshot.mjs SITE_FOLDER OUTPUT.png [TICK]
 // Serves the site on 127.0.0.1, opens it with ?freeze-at=TICK (default 1200) and saves the canvas.
-import puppeteer from 'puppeteer-core';
+import { launchChromium } from './chromium.mjs';
 import { serve } from './serve.mjs';
 
 const [site, output, tick = '1200'] = process.argv.slice(2);
@@ -10,15 +10,7 @@ if (!site || !output) {
   process.exit(2);
 }
 const server = await serve(site, 0);
-const environment = { ...process.env };
-delete environment.DISPLAY;  // headless Chromium draws nothing when DISPLAY names a server that is gone
-const browser = await puppeteer.launch({
-  executablePath: '/usr/bin/chromium',
-  headless: true,
-  env: environment,
-  args: ['--headless=new', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-sandbox',
-    '--disable-background-networking', '--disable-component-update', '--disable-sync', '--no-first-run'],
-});
+const browser = await launchChromium();
 try {
   const page = await browser.newPage();
   await page.setViewport({ width: 1000, height: 1000 });

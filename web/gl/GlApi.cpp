@@ -12,6 +12,7 @@ namespace fixedgl {
 namespace {
 
 GlutCallbacks callbacks;
+WindowRequest window;
 FramePresenter presenter = nullptr;
 bool redisplayPosted = false;
 
@@ -29,6 +30,8 @@ Pipeline& context() {
 }
 
 GlutCallbacks& glutCallbacks() { return callbacks; }
+
+const WindowRequest& windowRequest() { return window; }
 
 void setFramePresenter(FramePresenter p) { presenter = p; }
 
@@ -105,6 +108,23 @@ void glutWireSphere(GLdouble radius, GLint slices, GLint stacks) {
 void glutBitmapCharacter(void* font, int character) {
     if (font == GLUT_BITMAP_HELVETICA_18) context().bitmapCharacter(helvetica18, character);
 }
+
+// The page is the window and the browser runs the event loop: the shell (web/WebMain.cpp) sizes
+// the canvas as asked and calls the registered callbacks from its animation frames. So glutInit
+// has no options to take and glutMainLoop has no loop to enter.
+void glutInit(int*, char**) {}
+void glutInitWindowSize(int width, int height) {
+    fixedgl::window.width = width;
+    fixedgl::window.height = height;
+}
+void glutInitDisplayMode(unsigned int) {}
+int glutCreateWindow(const char* title) {
+    fixedgl::window.title = title != nullptr ? title : "";
+    fixedgl::window.created = true;
+    return 1;
+}
+void glutIdleFunc(void (*callback)(void)) { fixedgl::callbacks.idle = callback; }
+void glutMainLoop(void) {}
 
 void glutDisplayFunc(void (*callback)(void)) { fixedgl::callbacks.display = callback; }
 void glutReshapeFunc(void (*callback)(int, int)) { fixedgl::callbacks.reshape = callback; }

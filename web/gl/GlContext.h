@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "web/gl/Pipeline.h"
 
 /// The one GL context of the web build: the pipeline behind the gl*, glu* and glut* functions
@@ -8,6 +10,7 @@ namespace fixedgl {
 
 /// The callbacks registered through glut*Func; null when unset.
 struct GlutCallbacks {
+    void (*idle)() = nullptr;
     void (*display)() = nullptr;
     void (*reshape)(int, int) = nullptr;
     void (*keyboard)(unsigned char, int, int) = nullptr;
@@ -16,11 +19,19 @@ struct GlutCallbacks {
     void (*passiveMotion)(int, int) = nullptr;
 };
 
+/// The window the game asked for with glutInitWindowSize and glutCreateWindow.
+struct WindowRequest {
+    int width = 300, height = 300;  ///< GLUT's default size
+    std::string title;
+    bool created = false;
+};
+
 /// Draws a finished frame: called by glutSwapBuffers with the pipeline holding the frame.
 using FramePresenter = void (*)(Pipeline& pipeline);
 
 Pipeline& context();
 GlutCallbacks& glutCallbacks();
+const WindowRequest& windowRequest();
 void setFramePresenter(FramePresenter presenter);
 /// Whether glutPostRedisplay was called since the last call; clears the request.
 bool takeRedisplay();

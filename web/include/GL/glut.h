@@ -30,6 +30,13 @@ void glutSolidSphere(GLdouble radius, GLint slices, GLint stacks);
 void glutWireSphere(GLdouble radius, GLint slices, GLint stacks);
 void glutBitmapCharacter(void* font, int character);
 
+void glutInit(int* argc, char** argv);
+void glutInitWindowSize(int width, int height);
+void glutInitDisplayMode(unsigned int mode);
+int glutCreateWindow(const char* title);
+void glutIdleFunc(void (*callback)(void));
+void glutMainLoop(void);
+
 void glutDisplayFunc(void (*callback)(void));
 void glutReshapeFunc(void (*callback)(int width, int height));
 void glutKeyboardFunc(void (*callback)(unsigned char key, int x, int y));
