@@ -1,15 +1,15 @@
 // Flipper's page in a real, headless Chromium:
-//   node browser.mjs SITE_FOLDER DESKTOP_FRAME.rgb FREEZE_TICK [--timing]
+//   node browser.mjs SITE_FOLDER DESKTOP_FRAME.rgb FREEZE_TICK BROKEN_MODEL BROKEN_MODEL_LINE [--timing]
 // DESKTOP_FRAME.rgb holds the desktop game's 768 x 768 picture at FREEZE_TICK as raw RGB bytes,
-// rows top first. Serves the site on 127.0.0.1, plays it, and prints one line per check; exits 1
+// rows top first; BROKEN_MODEL is a model file the native game rejects with BROKEN_MODEL_LINE. Serves the site on 127.0.0.1, plays it, and prints one line per check; exits 1
 // if any fails. With --timing it also plays 10 s and prints the frame times.
 import { readFileSync } from 'node:fs';
 import { launchChromium } from './chromium.mjs';
 import { serve } from './serve.mjs';
 
-const [site, desktopFrame, freezeTick, ...flags] = process.argv.slice(2);
-if (!site || !desktopFrame || !freezeTick) {
-  console.error('usage: node browser.mjs SITE_FOLDER DESKTOP_FRAME.rgb FREEZE_TICK [--timing]');
+const [site, desktopFrame, freezeTick, brokenModel, brokenModelLine, ...flags] = process.argv.slice(2);
+if (!site || !desktopFrame || !freezeTick || !brokenModel || !brokenModelLine) {
+  console.error('usage: node browser.mjs SITE_FOLDER DESKTOP_FRAME.rgb FREEZE_TICK BROKEN_MODEL BROKEN_MODEL_LINE [--timing]');
   process.exit(2);
 }
 
@@ -185,21 +185,27 @@ try {
     await page.close();
   }
 
-  // A data file missing from the site: the desktop's message, on the page, and the game goes on.
-  {
+  // A data file missing from the site or broken: the desktop's one-line message, in the browser's
+  // console and on the page, and the game goes on.
+  const dataCases = [
+    { file: 'head.bmp', status: 404, body: '', line: 'head.bmp: cannot load picture: no such file or directory' },
+    { file: 'sphere.iv', status: 404, body: '', line: 'sphere.iv: cannot read model: No such file or directory' },
+    { file: 'sphere.iv', status: 200, body: readFileSync(brokenModel), line: brokenModelLine },
+  ];
+  for (const c of dataCases) {
     const page = await browser.newPage();
     const lines = [];
     const errors = [];
     page.on('console', (m) => lines.push(m.text()));
     page.on('pageerror', (e) => errors.push(e.message));
     await page.setRequestInterception(true);
-    page.on('request', (r) => (r.url().endsWith('/head.bmp') ? r.respond({ status: 404, body: '' }) : r.continue()));
+    page.on('request', (r) => (r.url().endsWith('/' + c.file) ? r.respond({ status: c.status, body: c.body }) : r.continue()));
     await page.goto(base);
     await page.waitForFunction(() => window.Module && Module.running && Module._webTickCount() > 30, { timeout: 30000 });
-    const message = 'head.bmp: cannot load picture: no such file or directory';
     const panel = await page.evaluate(() => document.getElementById('console').textContent);
-    check(lines.includes(message) && panel.includes(message), 'a missing picture gets its one-line message on the page',
-      lines.filter((l) => l.includes('head.bmp')).join('; ') || 'no line about head.bmp');
+    const what = c.status === 404 ? `a missing ${c.file}` : `a broken ${c.file}`;
+    check(lines.includes(c.line) && panel.includes(c.line + '\n'), `${what} gets the desktop's line on the page`,
+      lines.filter((l) => l.includes(c.file)).join('; ') || `no line about ${c.file}`);
     check(errors.length === 0, 'and the game goes on', errors.join('; '));
     await page.close();
   }

@@ -2,12 +2,14 @@
 # The browser tests: the desktop game's frame at the freeze tick under our own Xvfb, then the page
 # in headless Chromium against it (tests/web/browser.mjs).
 #   bash tests/web/browser.sh REPO [--timing]
-# Needs build/flipper (the native build), build-web/site and tests/web/node_modules.
+# Needs build/flipper and build/flipper-sim (the native build), build-web/site and tests/web/node_modules.
 set -euo pipefail
 repo=$1
 shift
 freeze_tick=1200  # the ball rolls in the middle of the table, the score shows
-[ -x "$repo/build/flipper" ] || { echo "browser tests: build/flipper is missing; build the game first" >&2; exit 1; }
+for program in flipper flipper-sim; do
+  [ -x "$repo/build/$program" ] || { echo "browser tests: build/$program is missing; build the game first" >&2; exit 1; }
+done
 
 # shellcheck source=SCRIPTDIR/../../scripts/lib/xvfb.sh
 source "$repo/scripts/lib/xvfb.sh"
@@ -43,5 +45,10 @@ kill "$game"; wait "$game" 2>/dev/null || true
 game=""
 xvfb_stop
 
+# A model the native game rejects, and the line it rejects it with.
+mkdir broken
+printf 'Masses\n2\n0 0 0\n' > broken/sphere.iv
+broken_line=$(cd broken && { "$repo/build/flipper-sim" --idles 1 2>&1 >/dev/null || true; } | head -n 1)
+
 cd "$repo/tests/web"
-node browser.mjs "$repo/build-web/site" "$work/desktop.rgb" "$freeze_tick" "$@"
+node browser.mjs "$repo/build-web/site" "$work/desktop.rgb" "$freeze_tick" "$work/broken/sphere.iv" "$broken_line" "$@"
