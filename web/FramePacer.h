@@ -17,6 +17,6 @@ private:
     double ticksPerSecond_;
     int maxTicksPerFrame_;
     bool started_ = false;
-    double start_ = 0.0;     ///< when tick 0 was due
-    long long done_ = 0;     ///< ticks handed out since start_
+    double start_ = 0.0;  ///< when tick 0 was due
+    long long done_ = 0;  ///< ticks handed out since start_
 };

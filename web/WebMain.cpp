@@ -14,17 +14,17 @@
 
 #include "app/Game.h"
 #include "app/GlutCallbacks.h"
-#include "app/Trackball.h"
 #include "app/Shell.h"
+#include "app/Trackball.h"
 #include "web/FramePacer.h"
 #include "web/gl/GlContext.h"
 #include "web/gl/WebGlBackend.h"
 
 namespace {
 
-constexpr double ticksPerSecond = 900.0;        // the pace of the desktop game with --tick-rate 900
-constexpr int maxTicksPerFrame = 90;            // a tenth of a second of catch-up at most
-constexpr double freezeBudgetSeconds = 0.025;   // unpaced stepping per frame before --freeze-at
+constexpr double ticksPerSecond = 900.0;       // the pace of the desktop game with --tick-rate 900
+constexpr int maxTicksPerFrame = 90;           // a tenth of a second of catch-up at most
+constexpr double freezeBudgetSeconds = 0.025;  // unpaced stepping per frame before --freeze-at
 
 Trackball trackball(3.0, 256, 256);  // as the desktop game's, until reshape sizes it
 Game game;
@@ -59,7 +59,8 @@ void frame() {
     // Frozen, the picture is drawn every frame, as the desktop game keeps drawing.
     if (frozen()) glutPostRedisplay();
     if (fixedgl::takeRedisplay() && fixedgl::glutCallbacks().display != nullptr) fixedgl::glutCallbacks().display();
-    if (frameTimes.size() == frameTimesKept) frameTimes.erase(frameTimes.begin(), frameTimes.begin() + frameTimesKept / 2);
+    if (frameTimes.size() == frameTimesKept)
+        frameTimes.erase(frameTimes.begin(), frameTimes.begin() + frameTimesKept / 2);
     frameTimes.push_back(static_cast<float>(emscripten_get_now() - started));
 }
 

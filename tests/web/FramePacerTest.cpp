@@ -4,11 +4,11 @@
 
 TEST(FramePacerTest, HandsOutTheTicksDueAtEachFrame) {
     FramePacer pacer(900.0, 90);
-    EXPECT_EQ(pacer.ticksDue(10.0), 1);                  // tick 0, at once
-    EXPECT_EQ(pacer.ticksDue(10.0), 0);                  // the same moment again
-    EXPECT_EQ(pacer.ticksDue(10.0 + 1.0 / 60.0), 15);    // ticks 1 to 15 in a 60 Hz frame
-    EXPECT_EQ(pacer.ticksDue(10.0 + 1.5 / 60.0), 7);     // ticks 16 to 22 (22.5 ticks in)
-    EXPECT_EQ(pacer.ticksDue(10.0 + 1.4 / 60.0), 0);     // a clock going back owes nothing
+    EXPECT_EQ(pacer.ticksDue(10.0), 1);                // tick 0, at once
+    EXPECT_EQ(pacer.ticksDue(10.0), 0);                // the same moment again
+    EXPECT_EQ(pacer.ticksDue(10.0 + 1.0 / 60.0), 15);  // ticks 1 to 15 in a 60 Hz frame
+    EXPECT_EQ(pacer.ticksDue(10.0 + 1.5 / 60.0), 7);   // ticks 16 to 22 (22.5 ticks in)
+    EXPECT_EQ(pacer.ticksDue(10.0 + 1.4 / 60.0), 0);   // a clock going back owes nothing
 }
 
 TEST(FramePacerTest, KeepsTheAverageRateOverAMinuteOfFrames) {

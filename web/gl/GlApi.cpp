@@ -17,7 +17,8 @@ FramePresenter presenter = nullptr;
 bool redisplayPosted = false;
 
 void drawShape(const Shape& shape) {
-    for (const auto& part : shape.parts) context().drawArrays(shape.mode, shape.positions.data(), shape.normals.data(), part);
+    for (const auto& part : shape.parts)
+        context().drawArrays(shape.mode, shape.positions.data(), shape.normals.data(), part);
     for (const auto& part : shape.extraParts)
         context().drawArrays(shape.extraMode, shape.positions.data(), shape.normals.data(), part);
 }

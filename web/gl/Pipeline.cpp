@@ -32,8 +32,7 @@ constexpr Matrix identity{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 float clamp01(float v) { return std::min(1.0f, std::max(0.0f, v)); }
 
 void transform(const Matrix& m, const float in[4], float out[4]) {
-    for (int r = 0; r < 4; ++r)
-        out[r] = m[r] * in[0] + m[4 + r] * in[1] + m[8 + r] * in[2] + m[12 + r] * in[3];
+    for (int r = 0; r < 4; ++r) out[r] = m[r] * in[0] + m[4 + r] * in[1] + m[8 + r] * in[2] + m[12 + r] * in[3];
 }
 
 bool isLineMode(unsigned mode) { return mode == glLines || mode == glLineLoop || mode == glLineStrip; }
@@ -44,8 +43,8 @@ Matrix multiply(const Matrix& a, const Matrix& b) {
     Matrix out{};
     for (int c = 0; c < 4; ++c)
         for (int r = 0; r < 4; ++r)
-            out[4 * c + r] = a[r] * b[4 * c] + a[4 + r] * b[4 * c + 1] + a[8 + r] * b[4 * c + 2] +
-                             a[12 + r] * b[4 * c + 3];
+            out[4 * c + r] =
+                a[r] * b[4 * c] + a[4 + r] * b[4 * c + 1] + a[8 + r] * b[4 * c + 2] + a[12 + r] * b[4 * c + 3];
     return out;
 }
 
@@ -87,23 +86,40 @@ Pipeline::Pipeline() : matrixMode_(glModelview), texEnvMode_(glModulate) {
 void Pipeline::enable(unsigned cap, bool on) {
     if (inside_) return;
     switch (cap) {
-    case glDepthTest: depthTest_ = on; break;
-    case glLighting: lighting_ = on; break;
-    case glLight0: light0_ = on; break;
-    case glColorMaterial: colorMaterial_ = on; break;
-    case glTexture2D: texture2D_ = on; break;
-    default: break;
+        case glDepthTest:
+            depthTest_ = on;
+            break;
+        case glLighting:
+            lighting_ = on;
+            break;
+        case glLight0:
+            light0_ = on;
+            break;
+        case glColorMaterial:
+            colorMaterial_ = on;
+            break;
+        case glTexture2D:
+            texture2D_ = on;
+            break;
+        default:
+            break;
     }
 }
 
 bool Pipeline::isEnabled(unsigned cap) const {
     switch (cap) {
-    case glDepthTest: return depthTest_;
-    case glLighting: return lighting_;
-    case glLight0: return light0_;
-    case glColorMaterial: return colorMaterial_;
-    case glTexture2D: return texture2D_;
-    default: return false;
+        case glDepthTest:
+            return depthTest_;
+        case glLighting:
+            return lighting_;
+        case glLight0:
+            return light0_;
+        case glColorMaterial:
+            return colorMaterial_;
+        case glTexture2D:
+            return texture2D_;
+        default:
+            return false;
     }
 }
 
@@ -284,9 +300,7 @@ void Pipeline::vertex(float x, float y, float z) {
     pending_.push_back(process(p, normal_));
 }
 
-void Pipeline::normal(float x, float y, float z) {
-    normal_[0] = x, normal_[1] = y, normal_[2] = z;
-}
+void Pipeline::normal(float x, float y, float z) { normal_[0] = x, normal_[1] = y, normal_[2] = z; }
 
 void Pipeline::texCoord(float s, float t) { tex_[0] = s, tex_[1] = t; }
 
@@ -294,7 +308,8 @@ void Pipeline::color(const float* rgba) {
     for (int i = 0; i < 4; ++i) colour_[i] = rgba[i];
 }
 
-void Pipeline::drawArrays(unsigned mode, const float* positions, const float* normals, const std::vector<int>& indices) {
+void Pipeline::drawArrays(unsigned mode, const float* positions, const float* normals,
+                          const std::vector<int>& indices) {
     if (inside_) return;
     std::vector<Vertex> vs;
     vs.reserve(indices.size());
@@ -304,7 +319,9 @@ void Pipeline::drawArrays(unsigned mode, const float* positions, const float* no
 
 Batch& Pipeline::batchFor(bool lines) {
     const bool textured = texture2D_ && hasImage(boundTexture_);
-    const Shading shading = !textured ? Shading::colour : texEnvMode_ == glReplace ? Shading::replace : Shading::modulate;
+    const Shading shading = !textured                  ? Shading::colour
+                            : texEnvMode_ == glReplace ? Shading::replace
+                                                       : Shading::modulate;
     const unsigned texture = textured ? boundTexture_ : 0;
     if (batches_.empty() || batches_.back().lines != lines || batches_.back().depthTest != depthTest_ ||
         batches_.back().shading != shading || batches_.back().texture != texture) {
@@ -337,20 +354,20 @@ void Pipeline::emitPrimitive(unsigned mode, const std::vector<Vertex>& vs) {
         out.push_back(vs[a]), out.push_back(vs[b]), out.push_back(vs[c]);
     };
     switch (mode) {
-    case glTriangles:
-        for (std::size_t i = 0; i + 2 < n; i += 3) tri(i, i + 1, i + 2);
-        break;
-    case glTriangleStrip:
-        for (std::size_t i = 0; i + 2 < n; ++i) i % 2 == 0 ? tri(i, i + 1, i + 2) : tri(i + 1, i, i + 2);
-        break;
-    case glTriangleFan:
-        for (std::size_t i = 1; i + 1 < n; ++i) tri(0, i, i + 1);
-        break;
-    case glQuads:
-        for (std::size_t i = 0; i + 3 < n; i += 4) tri(i, i + 1, i + 2), tri(i, i + 2, i + 3);
-        break;
-    default:
-        break;
+        case glTriangles:
+            for (std::size_t i = 0; i + 2 < n; i += 3) tri(i, i + 1, i + 2);
+            break;
+        case glTriangleStrip:
+            for (std::size_t i = 0; i + 2 < n; ++i) i % 2 == 0 ? tri(i, i + 1, i + 2) : tri(i + 1, i, i + 2);
+            break;
+        case glTriangleFan:
+            for (std::size_t i = 1; i + 1 < n; ++i) tri(0, i, i + 1);
+            break;
+        case glQuads:
+            for (std::size_t i = 0; i + 3 < n; i += 4) tri(i, i + 1, i + 2), tri(i, i + 2, i + 3);
+            break;
+        default:
+            break;
     }
 }
 
@@ -365,12 +382,13 @@ void Pipeline::rasterPos(float x, float y, float z) {
     rasterValid_ = std::fabs(clip[0]) <= w && std::fabs(clip[1]) <= w && std::fabs(clip[2]) <= w && w > 0;
     if (!rasterValid_) return;
     const float ndc[3] = {clip[0] / w, clip[1] / w, clip[2] / w};
-    rasterWindow_ = {viewport_[0] + (ndc[0] + 1) * 0.5f * viewport_[2], viewport_[1] + (ndc[1] + 1) * 0.5f * viewport_[3],
-                     (ndc[2] + 1) * 0.5f};
+    rasterWindow_ = {viewport_[0] + (ndc[0] + 1) * 0.5f * viewport_[2],
+                     viewport_[1] + (ndc[1] + 1) * 0.5f * viewport_[3], (ndc[2] + 1) * 0.5f};
     rasterColour_ = litColour(normal_);
 }
 
-void Pipeline::bitmap(int width, int height, float xorig, float yorig, float xmove, float ymove, const std::uint8_t* bits) {
+void Pipeline::bitmap(int width, int height, float xorig, float yorig, float xmove, float ymove,
+                      const std::uint8_t* bits) {
     if (inside_ || !rasterValid_) return;
     if (viewport_[2] > 0 && viewport_[3] > 0 && bits != nullptr) {
         const int x0 = static_cast<int>(std::floor(rasterWindow_[0] - xorig));

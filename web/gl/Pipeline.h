@@ -27,9 +27,9 @@ enum class Shading { colour, replace, modulate };
 
 /// A run of primitives drawn with the same state.
 struct Batch {
-    bool lines = false;        ///< GL_LINES pairs; otherwise triangles
+    bool lines = false;  ///< GL_LINES pairs; otherwise triangles
     bool depthTest = true;
-    unsigned texture = 0;      ///< texture name sampled; 0 with Shading::colour
+    unsigned texture = 0;  ///< texture name sampled; 0 with Shading::colour
     Shading shading = Shading::colour;
     std::vector<Vertex> vertices;
 };
@@ -50,52 +50,83 @@ class Pipeline {
 public:
     static constexpr int stackDepth = 32;  ///< matrices per stack, as OpenGL's minimum for model-view
 
+    /// A fresh context: identity matrices, nothing enabled, colour white, normal (0, 0, 1).
     Pipeline();
 
+    /// Where texture images go from now on; null keeps them nowhere.
     void setTextureSink(TextureSink* sink) { textureSink_ = sink; }
 
+    /// glEnable / glDisable of depth test, lighting, light 0, colour material, 2D texturing.
     void enable(unsigned cap, bool on);
+    /// glIsEnabled for the same caps.
     bool isEnabled(unsigned cap) const;
+    /// glClearColor.
     void clearColor(float r, float g, float b, float a);
+    /// glClear: a frame starts afresh.
     void clear(unsigned mask);
+    /// glViewport, in window pixels.
     void viewport(int x, int y, int width, int height);
 
+    /// glMatrixMode: GL_MODELVIEW or GL_PROJECTION.
     void matrixMode(unsigned mode);
+    /// glPushMatrix on the current stack.
     void pushMatrix();
+    /// glPopMatrix on the current stack.
     void popMatrix();
+    /// glLoadIdentity.
     void loadIdentity();
+    /// glMultMatrixf: top = top * m.
     void multMatrix(const Matrix& m);
+    /// glRotatef, the angle in degrees.
     void rotate(float angle, float x, float y, float z);
+    /// glScalef.
     void scale(float x, float y, float z);
+    /// glTranslatef.
     void translate(float x, float y, float z);
+    /// gluPerspective, the field of view in degrees.
     void perspective(double fovy, double aspect, double zNear, double zFar);
     /// The top of the current stack.
     const Matrix& top() const;
+    /// The top of the model-view stack.
     const Matrix& modelview() const { return modelview_[modelviewDepth_]; }
+    /// The top of the projection stack.
     const Matrix& projection() const { return projection_[projectionDepth_]; }
 
+    /// glBegin: GL_TRIANGLES, GL_QUADS, strips, fans, lines and loops.
     void begin(unsigned mode);
+    /// glEnd: the primitive goes into the frame's batches.
     void end();
+    /// glVertex3f: transformed and lit at once with the current normal, colour and texture coordinate.
     void vertex(float x, float y, float z);
+    /// glNormal3f: kept exactly as given.
     void normal(float x, float y, float z);
+    /// glTexCoord2f.
     void texCoord(float s, float t);
+    /// glColor4fv.
     void color(const float* rgba);
 
     /// Draws indexed vertices with their own normals, as a vertex array does: the current normal
     /// stays as it was.
     void drawArrays(unsigned mode, const float* positions, const float* normals, const std::vector<int>& indices);
 
+    /// glRasterPos3f: transformed, clipped and lit like a vertex.
     void rasterPos(float x, float y, float z);
     /// glBitmap: rows bottom first, each padded to whole bytes, most significant bit leftmost.
     void bitmap(int width, int height, float xorig, float yorig, float xmove, float ymove, const std::uint8_t* bits);
     /// glutBitmapCharacter: one glyph of the font at the raster position, which then advances.
     void bitmapCharacter(const BitmapFont& font, int character);
 
+    /// glTexEnvf of GL_TEXTURE_ENV_MODE: GL_REPLACE or GL_MODULATE.
     void texEnvMode(unsigned mode) { texEnvMode_ = mode; }
+    /// glPixelStorei of GL_UNPACK_ALIGNMENT.
     void pixelStore(unsigned name, int value);
+    /// glGenTextures: names from 1 up, never reused.
     void genTextures(int n, unsigned* names);
+    /// glDeleteTextures: the images go; unknown names and 0 are ignored.
     void deleteTextures(int n, const unsigned* names);
+    /// glBindTexture of GL_TEXTURE_2D.
     void bindTexture(unsigned name);
+    /// The name bound to GL_TEXTURE_2D.
     unsigned boundTexture() const { return boundTexture_; }
     /// glTexImage2D for GL_RGB or GL_RGBA bytes; every texel gets alpha 1 from RGB data.
     void texImage2D(int width, int height, unsigned format, const void* pixels);
@@ -104,17 +135,22 @@ public:
 
     /// The lit colour of a vertex with this normal and the current colour and lighting state.
     std::array<float, 4> litColour(const float normal[3]) const;
-    /// The current raster position: whether it is valid, its window coordinates and colour.
+    /// Whether the current raster position is valid (inside the view volume).
     bool rasterValid() const { return rasterValid_; }
+    /// The raster position in window coordinates, depth 0 to 1.
     const std::array<float, 3>& rasterWindow() const { return rasterWindow_; }
+    /// The raster position's lit colour.
     const std::array<float, 4>& rasterColour() const { return rasterColour_; }
 
-    /// This frame's clear colour and whether glClear was called since takeFrame.
+    /// The clear colour.
     const std::array<float, 4>& clearColour() const { return clearColour_; }
+    /// Whether glClear was called since takeFrame.
     bool cleared() const { return cleared_; }
+    /// The frame's batches so far.
     const std::vector<Batch>& batches() const { return batches_; }
     /// Hands the frame's batches over and starts the next frame.
     std::vector<Batch> takeFrame();
+    /// The viewport: x, y, width, height.
     const std::array<int, 4>& viewportBox() const { return viewport_; }
 
 private:

@@ -10,9 +10,9 @@ namespace fixedgl {
 struct Shape {
     std::vector<float> positions;
     std::vector<float> normals;
-    unsigned mode = 0;                     ///< OpenGL primitive of every part
-    std::vector<std::vector<int>> parts;   ///< one index list per glDrawElements / glDrawArrays call
-    unsigned extraMode = 0;                ///< primitive of the extra parts (line loops of a wire sphere)
+    unsigned mode = 0;                    ///< OpenGL primitive of every part
+    std::vector<std::vector<int>> parts;  ///< one index list per glDrawElements / glDrawArrays call
+    unsigned extraMode = 0;               ///< primitive of the extra parts (line loops of a wire sphere)
     std::vector<std::vector<int>> extraParts;
 };
 
