@@ -65,7 +65,7 @@ void frame() {
 }
 
 bool parseFreezeAt(const char* text, long long& tick) {
-    if (text == nullptr || *text == '\0') return false;
+    if (*text < '0' || *text > '9') return false;
     char* end = nullptr;
     errno = 0;
     const long long value = std::strtoll(text, &end, 10);
@@ -111,14 +111,10 @@ EMSCRIPTEN_KEEPALIVE int webFrozen() { return frozen() ? 1 : 0; }
 }  // extern "C"
 
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--freeze-at") == 0 && i + 1 < argc && parseFreezeAt(argv[i + 1], freezeAt)) {
-            ++i;
-            continue;
-        }
-        std::cerr << "flipper: ignoring the page option '" << argv[i] << "'\n" << std::flush;
-        break;
-    }
+    // The page passes ?freeze-at=N as --freeze-at N; a bad tick is reported and the game plays on.
+    if (argc == 3 && std::strcmp(argv[1], "--freeze-at") == 0 && !parseFreezeAt(argv[2], freezeAt))
+        std::cerr << "flipper: bad tick '" << argv[2] << "' for --freeze-at: it must be a whole number from 0\n"
+                  << std::flush;
 
     std::string reason;
     if (!backend.open("#canvas", reason)) {

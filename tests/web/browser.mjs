@@ -185,6 +185,16 @@ try {
     await page.close();
   }
 
+  // A bad freeze tick is reported as the desktop game reports it, and the game plays on.
+  {
+    const { page, record } = await open('?freeze-at=ten');
+    await page.waitForFunction(() => Module._webTickCount() > 30, { timeout: 30000 });
+    const line = "flipper: bad tick 'ten' for --freeze-at: it must be a whole number from 0";
+    check(record.lines.includes(line) && await page.evaluate(() => Module._webFrozen()) === 0,
+      'a bad freeze tick is reported and the game plays on', record.lines.filter((l) => l.includes('tick')).join('; '));
+    await page.close();
+  }
+
   // A data file missing from the site or broken: the desktop's one-line message, in the browser's
   // console and on the page, and the game goes on.
   const dataCases = [
