@@ -125,6 +125,10 @@ int Session::finish() {
     if (frames_ != nullptr) std::cout << "film: " << frames_->written() << " frames\n" << std::flush;
     game_->observer = nullptr;
     bindFrameHook(nullptr);
+    if (recorder_ != nullptr) {
+        std::signal(SIGINT, SIG_DFL);
+        std::signal(SIGTERM, SIG_DFL);
+    }
     current = nullptr;
     if (stopSignal != 0) {
         // Stopped by a signal: now that the files are whole, end as the signal would have.

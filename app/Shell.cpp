@@ -81,19 +81,20 @@ int runGame(int argc, char** argv, Game& game, Trackball& trackball) {
     }
     options = parseGameOptions(int(own.size()), own.data());
     if (options.error.empty()) {
+        session = std::make_unique<Session>();
+        const std::string problem = session->prepare(options);
+        if (!problem.empty()) {
+            std::cerr << problem << '\n' << std::flush;
+            session.reset();
+            return 1;
+        }
         glutInit(&argc, argv);  // takes the toolkit's own options out of argv
         options = parseGameOptions(argc, argv);
     }
     if (!options.error.empty()) {
         std::cerr << "flipper: " << options.error << '\n' << usage() << std::flush;
-        return 2;
-    }
-    session = std::make_unique<Session>();
-    const std::string problem = session->prepare(options);
-    if (!problem.empty()) {
-        std::cerr << problem << '\n' << std::flush;
         session.reset();
-        return 1;
+        return 2;
     }
 
     openGameWindow(game, trackball);

@@ -69,13 +69,21 @@ private:
     std::string readAll() {
         std::string line;
         std::string problem;
-        if (!next(line, problem)) return problem.empty() ? "the file is empty: not a flipper replay" : problem;
+        if (!next(line, problem)) {
+            if (!problem.empty()) return problem;
+            ++lineNumber_;
+            return "the file is empty: not a flipper replay";
+        }
         if (line != replayHeader) {
             if (line.rfind("flipper-replay ", 0) == 0)
                 return "unknown version '" + line.substr(15) + "': this game reads '" + replayHeader + "'";
             return std::string("not a flipper replay: the first line must be '") + replayHeader + "'";
         }
-        if (!next(line, problem)) return problem.empty() ? "truncated: the model line is missing" : problem;
+        if (!next(line, problem)) {
+            if (!problem.empty()) return problem;
+            ++lineNumber_;  // the line that should have been there
+            return "truncated: the model line is missing";
+        }
         const std::vector<std::string> model = fields(line);
         if (model[0] != "model") return "the second line must be the model line, not '" + model[0] + "'";
         if (model.size() != 2) return "a model line is 'model HASH'";
@@ -197,8 +205,10 @@ private:
     // are rebuilds, one for the start and at most one per key.
     std::string gapTo(long long idle) const {
         const long long most = replayCheckEvery + 1 + keysSinceCheck_;
-        if (idle - lastCheck_ <= most) return "";
-        return "idle call " + std::to_string(idle) + " is " + std::to_string(idle - lastCheck_) +
+        if (idle - most <= lastCheck_) return "";
+        // In unsigned arithmetic, so the distance from "before the start" to the largest idle number fits.
+        const unsigned long long gap = static_cast<unsigned long long>(idle) - static_cast<unsigned long long>(lastCheck_);
+        return "idle call " + std::to_string(idle) + " is " + std::to_string(gap) +
                " idle calls after the last check, more than the recording leaves between checks (" +
                std::to_string(most) + ")";
     }

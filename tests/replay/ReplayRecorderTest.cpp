@@ -1,0 +1,178 @@
+#include "replay/ReplayRecorder.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "app/Pacing.h"
+#include "replay/ReplayFile.h"
+#include "sim/StateHash.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string modelPath = std::string(FLIPPER_ASSETS) + "/sphere.iv";
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+/// The same game without any recording: keys pressed straight into it before the numbered idle call,
+/// and the state hash noted after the idle calls asked for.
+struct PlainGame {
+    Game game;
+    std::map<long long, std::uint64_t> hashes;
+
+    PlainGame() {
+        game.modelFileName = modelPath.c_str();
+        game.restartRequested = true;
+    }
+    void run(long long idles, const std::multimap<long long, char>& keys) {
+        for (long long idle = 0; idle < idles; ++idle) {
+            for (auto [at, end] = keys.equal_range(idle); at != end; ++at) game.pressKey(at->second);
+            game.idle();
+            hashes[idle] = stateHash(*game.currentWorld);
+        }
+    }
+};
+
+class ReplayRecorderTest : public testing::Test {
+protected:
+    void SetUp() override {
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+        folder = fs::temp_directory_path() / ("flipper-recorder-test-" + name + "-" + std::to_string(::getpid()));
+        fs::create_directories(folder);
+        game.modelFileName = modelPath.c_str();
+        game.restartRequested = true;
+        game.observer = &recorder;
+    }
+    void TearDown() override {
+        testing::internal::GetCapturedStdout();
+        testing::internal::GetCapturedStderr();
+        fs::remove_all(folder);
+    }
+
+    fs::path folder;
+    Game game;
+    ReplayRecorder recorder;
+};
+
+}  // namespace
+
+TEST_F(ReplayRecorderTest, WritesKeysBeforeTheirIdleChecksEveryThousandTicksAndTheEnd) {
+    const fs::path file = folder / "game.replay";
+    ASSERT_EQ(recorder.open(file.string(), 0x00000000000abcdeull, {}), "");
+    const std::multimap<long long, char> keys = {{0, 'x'}, {5, 'f'}, {5, 'F'}, {1500, 'n'}};
+    for (long long idle = 0; idle < 2500; ++idle) {
+        for (auto [at, end] = keys.equal_range(idle); at != end; ++at) game.keyboard(at->second);
+        game.idle();
+    }
+    ASSERT_EQ(recorder.finish(game), "");
+
+    // The checkpoints: idle 0 builds the ball and idles 1 to 1000 are the first thousand ticks; then
+    // 499 ticks, the rebuild of the 'n' at idle 1500, and 501 ticks more up to idle 2001. The end:
+    // 2500 idle calls of which two were rebuilds.
+    PlainGame plain;
+    plain.run(2500, keys);
+    const std::string expected = "flipper-replay 1\n"
+                                 "model 00000000000abcde\n"
+                                 "key 0 x\n"
+                                 "key 5 f\n"
+                                 "key 5 F\n"
+                                 "check 1000 " + hexHash(plain.hashes[1000]) + "\n"
+                                 "key 1500 n\n"
+                                 "check 2001 " + hexHash(plain.hashes[2001]) + "\n"
+                                 "end 2500 ticks 2498 score " + std::to_string(plain.game.currentWorld->score) +
+                                 " hash " + hexHash(plain.hashes[2499]) + "\n";
+    EXPECT_EQ(slurp(file), expected);
+    EXPECT_EQ(plain.game.tickCount, 2498);
+}
+
+TEST_F(ReplayRecorderTest, PacedGameRecordsItsOwnIdleNumbers) {
+    // A paced game runs up to eight idle calls per call of the toolkit, more at a rebuild; the keys
+    // arrive between the toolkit's calls. The recording must number them by the game's own idle calls,
+    // the numbering flipper-sim's --key uses.
+    const fs::path file = folder / "paced.replay";
+    ASSERT_EQ(recorder.open(file.string(), 1, {}), "");
+    double now = 0.0;
+    Pacing pacing(900.0, [&now] { return Pacing::Seconds(now); }, [](Pacing::Seconds) {});
+    std::multimap<long long, char> pressedAt;
+    const char keys[] = {'f', 'j', 'n', 'x', 'f', 'j'};
+    for (int call = 0; call < 600; ++call) {
+        now += (call % 7 + 1) / 900.0;  // one to seven ticks due, whatever the game's own count
+        pacing.idle(game);
+        if (call % 100 == 50) {
+            const char key = keys[call / 100];
+            pressedAt.emplace(game.idleCount, key);
+            game.keyboard(static_cast<unsigned char>(key));
+        }
+    }
+    ASSERT_EQ(recorder.finish(game), "");
+
+    std::ifstream in(file);
+    Replay replay;
+    ASSERT_EQ(readReplay(in, file.string(), replay), "");
+    std::multimap<long long, char> recorded;
+    for (const ReplayKey& key : replay.keys) recorded.emplace(key.idle, char(key.key));
+    EXPECT_EQ(recorded, pressedAt);
+    // The same keys before the same idle numbers, one idle call at a time, give the same game.
+    PlainGame plain;
+    plain.run(replay.end.idles, recorded);
+    EXPECT_EQ(replay.end.idles, game.idleCount);
+    EXPECT_EQ(replay.end.hash, stateHash(*game.currentWorld));
+    EXPECT_EQ(plain.game.tickCount, game.tickCount);
+    EXPECT_EQ(stateHash(*plain.game.currentWorld), stateHash(*game.currentWorld));
+    for (const ReplayCheck& check : replay.checks) EXPECT_EQ(check.hash, plain.hashes[check.idle]) << check.idle;
+    EXPECT_FALSE(replay.checks.empty());
+}
+
+TEST_F(ReplayRecorderTest, EveryLineIsInTheFileAsSoonAsItHappens) {
+    // A game killed outright never writes its end: what it wrote must already be in the file.
+    const fs::path file = folder / "killed.replay";
+    ASSERT_EQ(recorder.open(file.string(), 2, {}), "");
+    for (long long idle = 0; idle < 1200; ++idle) {
+        if (idle == 7) game.keyboard('j');
+        game.idle();
+    }
+    std::ifstream in(file);
+    Replay replay;
+    ASSERT_EQ(readReplay(in, file.string(), replay), "");
+    EXPECT_FALSE(replay.hasEnd);
+    ASSERT_EQ(replay.keys.size(), 1u);
+    EXPECT_EQ(replay.keys[0].idle, 7);
+    ASSERT_EQ(replay.checks.size(), 1u);
+    EXPECT_EQ(replay.checks[0].idle, 1000);
+}
+
+TEST_F(ReplayRecorderTest, WriteFailuresAndInputsAreReported) {
+    if (fs::exists("/dev/full")) {
+        ReplayRecorder full;
+        EXPECT_EQ(full.open("/dev/full", 1, {}), "/dev/full: cannot write replay: No space left on device");
+        EXPECT_EQ(full.finish(game), "/dev/full: cannot write replay: No space left on device");
+    }
+    ReplayRecorder noFolder;
+    const std::string lost = (folder / "no-such-folder" / "game.replay").string();
+    EXPECT_EQ(noFolder.open(lost, 1, {}), lost + ": cannot write replay: No such file or directory");
+
+    // The ball is never written over, however it is named.
+    const fs::path model = folder / "sphere.iv";
+    fs::copy_file(modelPath, model);
+    const std::string ball = slurp(model);
+    ReplayRecorder over;
+    const std::string otherName = (folder / "." / "sphere.iv").string();
+    EXPECT_EQ(over.open(otherName, 1, {model.string()}),
+              otherName + ": will not write there: it is " + model.string() + ", which the game reads");
+    EXPECT_EQ(slurp(model), ball);
+}
