@@ -6,19 +6,16 @@
 
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <sstream>
 #include <string>
 
-#include "app/Pacing.h"
 #include "replay/ReplayFile.h"
 #include "sim/StateHash.h"
+#include "support/PlainGame.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-const std::string modelPath = std::string(FLIPPER_ASSETS) + "/sphere.iv";
 
 std::string slurp(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -26,25 +23,6 @@ std::string slurp(const fs::path& path) {
     text << in.rdbuf();
     return text.str();
 }
-
-/// The same game without any recording: keys pressed straight into it before the numbered idle call,
-/// and the state hash noted after the idle calls asked for.
-struct PlainGame {
-    Game game;
-    std::map<long long, std::uint64_t> hashes;
-
-    PlainGame() {
-        game.modelFileName = modelPath.c_str();
-        game.restartRequested = true;
-    }
-    void run(long long idles, const std::multimap<long long, char>& keys) {
-        for (long long idle = 0; idle < idles; ++idle) {
-            for (auto [at, end] = keys.equal_range(idle); at != end; ++at) game.pressKey(at->second);
-            game.idle();
-            hashes[idle] = stateHash(*game.currentWorld);
-        }
-    }
-};
 
 class ReplayRecorderTest : public testing::Test {
 protected:
@@ -54,7 +32,7 @@ protected:
         const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
         folder = fs::temp_directory_path() / ("flipper-recorder-test-" + name + "-" + std::to_string(::getpid()));
         fs::create_directories(folder);
-        game.modelFileName = modelPath.c_str();
+        game.modelFileName = plainGameModel.c_str();
         game.restartRequested = true;
         game.observer = &recorder;
     }
@@ -100,44 +78,6 @@ TEST_F(ReplayRecorderTest, WritesKeysBeforeTheirIdleChecksEveryThousandTicksAndT
     EXPECT_EQ(plain.game.tickCount, 2498);
 }
 
-TEST_F(ReplayRecorderTest, PacedGameRecordsItsOwnIdleNumbers) {
-    // A paced game runs up to eight idle calls per call of the toolkit, more at a rebuild; the keys
-    // arrive between the toolkit's calls. The recording must number them by the game's own idle calls,
-    // the numbering flipper-sim's --key uses.
-    const fs::path file = folder / "paced.replay";
-    ASSERT_EQ(recorder.open(file.string(), 1, {}), "");
-    double now = 0.0;
-    Pacing pacing(900.0, [&now] { return Pacing::Seconds(now); }, [](Pacing::Seconds) {});
-    std::multimap<long long, char> pressedAt;
-    const char keys[] = {'f', 'j', 'n', 'x', 'f', 'j'};
-    for (int call = 0; call < 600; ++call) {
-        now += (call % 7 + 1) / 900.0;  // one to seven ticks due, whatever the game's own count
-        pacing.idle(game);
-        if (call % 100 == 50) {
-            const char key = keys[call / 100];
-            pressedAt.emplace(game.idleCount, key);
-            game.keyboard(static_cast<unsigned char>(key));
-        }
-    }
-    ASSERT_EQ(recorder.finish(game), "");
-
-    std::ifstream in(file);
-    Replay replay;
-    ASSERT_EQ(readReplay(in, file.string(), replay), "");
-    std::multimap<long long, char> recorded;
-    for (const ReplayKey& key : replay.keys) recorded.emplace(key.idle, char(key.key));
-    EXPECT_EQ(recorded, pressedAt);
-    // The same keys before the same idle numbers, one idle call at a time, give the same game.
-    PlainGame plain;
-    plain.run(replay.end.idles, recorded);
-    EXPECT_EQ(replay.end.idles, game.idleCount);
-    EXPECT_EQ(replay.end.hash, stateHash(*game.currentWorld));
-    EXPECT_EQ(plain.game.tickCount, game.tickCount);
-    EXPECT_EQ(stateHash(*plain.game.currentWorld), stateHash(*game.currentWorld));
-    for (const ReplayCheck& check : replay.checks) EXPECT_EQ(check.hash, plain.hashes[check.idle]) << check.idle;
-    EXPECT_FALSE(replay.checks.empty());
-}
-
 TEST_F(ReplayRecorderTest, EveryLineIsInTheFileAsSoonAsItHappens) {
     // A game killed outright never writes its end: what it wrote must already be in the file.
     const fs::path file = folder / "killed.replay";
@@ -168,7 +108,7 @@ TEST_F(ReplayRecorderTest, WriteFailuresAndInputsAreReported) {
 
     // The ball is never written over, however it is named.
     const fs::path model = folder / "sphere.iv";
-    fs::copy_file(modelPath, model);
+    fs::copy_file(plainGameModel, model);
     const std::string ball = slurp(model);
     ReplayRecorder over;
     const std::string otherName = (folder / "." / "sphere.iv").string();
