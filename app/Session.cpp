@@ -3,6 +3,7 @@
 #include <GL/freeglut.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <cstdint>
 #include <iostream>
 #include <thread>
@@ -22,6 +23,12 @@ volatile std::sig_atomic_t stopSignal = 0;
 void stopOnSignal(int signal) { stopSignal = signal; }
 
 Session* current = nullptr;
+
+// The toolkit ends the program itself when it loses its display (the window destroyed under it, the
+// X server gone): the recording still gets its end line.
+void finishOnExit() {
+    if (current != nullptr) current->finish();
+}
 
 }  // namespace
 
@@ -65,6 +72,8 @@ void Session::start(Game& game) {
         stopSignal = 0;
         std::signal(SIGINT, stopOnSignal);
         std::signal(SIGTERM, stopOnSignal);
+        static bool finishRegistered = false;
+        if (!finishRegistered) finishRegistered = std::atexit(finishOnExit) == 0;
     }
     if (frames_ != nullptr) bindFrameHook(captureFrame);
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);

@@ -3,11 +3,11 @@
 #  1. records a game at 900 ticks a second while xdotool types f, j, n and x over a few seconds, and
 #     ends it with SIGTERM; flipper-sim --replay must verify the file;
 #  2. the same file with the 'n' one idle call off must diverge at the first checkpoint after it;
-#  3. a second recording ended with SIGINT must verify too;
+#  3. recordings ended with SIGINT and by closing the window must verify too;
 #  4. a film of a short replay (600 ticks of the first reference game) must have one frame per 15
 #     ticks, each a 768 x 768 PNG, and the film's verdict must be "verified".
 #
-#   replay.sh FLIPPER FLIPPER_SIM ASSETS REFERENCE
+#   replay.sh FLIPPER FLIPPER_SIM ASSETS REFERENCE CLOSE_WINDOW
 #
 # Exit 0 when all is well, 1 naming what was not, 77 (skip) without Xvfb. The files are kept when the
 # test fails, or always with FLIPPER_E2E_KEEP=1.
@@ -17,6 +17,7 @@ flipper=$1
 sim=$2
 assets=$3
 ref=$4
+close_window=$5
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=SCRIPTDIR/../../scripts/lib/xvfb.sh
 source "$here/../../scripts/lib/xvfb.sh"
@@ -73,12 +74,19 @@ record() {
     sleep "$pause"
   done
   sleep 0.5
-  kill -"$signal" "$game"
-  wait "$game"
-  status=$?
+  if [ "$signal" = CLOSE ]; then
+    "$close_window" "$window"
+    wait "$game"
+    status=$?
+    check "$file: the game ended with status 0 when its window closed" test $status -eq 0
+  else
+    kill -"$signal" "$game"
+    wait "$game"
+    status=$?
+    # The game ends by the signal it was sent, once the file is whole.
+    check "$file: the game ended by SIG$signal" test $status -eq $((128 + $(kill -l "$signal")))
+  fi
   game=""
-  # The game ends by the signal it was sent, once the file is whole.
-  check "$file: the game ended by SIG$signal" test $status -eq $((128 + $(kill -l "$signal")))
 }
 
 # 1. A recording stopped by SIGTERM verifies.
@@ -108,10 +116,14 @@ check "moved.replay: flipper-sim says it diverged" test $? -eq 1
 check "moved.replay: at idle $expected (the 'n' moved from $n_idle to $moved)" \
   grep -Eq "^replay diverged at idle $expected: expected hash [0-9a-f]{16}, got [0-9a-f]{16}$" moved.out
 
-# 3. A recording stopped by SIGINT (Ctrl-C) verifies as well.
+# 3. Recordings stopped by SIGINT (Ctrl-C) and by closing the window verify as well.
 record interrupted.replay INT 0.3 j f
 "$sim" --replay interrupted.replay > interrupted.out 2>&1
 check "interrupted.replay: flipper-sim verifies it" test $? -eq 0
+record closed.replay CLOSE 0.3 f
+check "closed.replay: ends with its end line" grep -q '^end ' <(tail -n 1 closed.replay)
+"$sim" --replay closed.replay > closed.out 2>&1
+check "closed.replay: flipper-sim verifies it" test $? -eq 0
 
 # 4. A film of the first 600 ticks of the first reference game: 601 idle calls (the first builds
 # the ball), frames on ticks 1, 16, ..., 586: 40 of them.
