@@ -11,35 +11,14 @@
 
 #include "app/Game.h"
 #include "replay/ReplayFile.h"
-#include "replay/ReplayRecorder.h"
 #include "sim/StateHash.h"
-#include "support/PlainGame.h"
+#include "support/Recording.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class PacedRecordingTest : public testing::Test {
-protected:
-    void SetUp() override {
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        folder = fs::temp_directory_path() / ("flipper-paced-recording-test-" + std::to_string(::getpid()));
-        fs::create_directories(folder);
-        game.modelFileName = plainGameModel.c_str();
-        game.restartRequested = true;
-        game.observer = &recorder;
-    }
-    void TearDown() override {
-        testing::internal::GetCapturedStdout();
-        testing::internal::GetCapturedStderr();
-        fs::remove_all(folder);
-    }
-
-    fs::path folder;
-    Game game;
-    ReplayRecorder recorder;
-};
+using PacedRecordingTest = RecordingTest;
 
 }  // namespace
 

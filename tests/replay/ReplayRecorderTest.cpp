@@ -11,7 +11,7 @@
 
 #include "replay/ReplayFile.h"
 #include "sim/StateHash.h"
-#include "support/PlainGame.h"
+#include "support/Recording.h"
 
 namespace {
 
@@ -24,28 +24,7 @@ std::string slurp(const fs::path& path) {
     return text.str();
 }
 
-class ReplayRecorderTest : public testing::Test {
-protected:
-    void SetUp() override {
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
-        folder = fs::temp_directory_path() / ("flipper-recorder-test-" + name + "-" + std::to_string(::getpid()));
-        fs::create_directories(folder);
-        game.modelFileName = plainGameModel.c_str();
-        game.restartRequested = true;
-        game.observer = &recorder;
-    }
-    void TearDown() override {
-        testing::internal::GetCapturedStdout();
-        testing::internal::GetCapturedStderr();
-        fs::remove_all(folder);
-    }
-
-    fs::path folder;
-    Game game;
-    ReplayRecorder recorder;
-};
+using ReplayRecorderTest = RecordingTest;
 
 }  // namespace
 
