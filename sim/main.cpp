@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/Game.h"
+#include "replay/OutputFile.h"
 #include "replay/ReplayPlayer.h"
 #include "sim/StateHash.h"
 
@@ -92,10 +93,18 @@ void writeRow(std::FILE* out, long long idle, const World& world, int tick) {
                  stateHash(world));
 }
 
-// Opens the trace with its header, or says why it cannot and returns false.
+// Opens the trace with its header, or says why it cannot (or must not: it would overwrite an input)
+// and returns false.
 bool openTrace(const Options& options, std::FILE*& trace) {
     trace = nullptr;
     if (options.trace.empty()) return true;
+    std::vector<std::string> inputs{options.model};
+    if (!options.replay.empty()) inputs.push_back(options.replay);
+    const std::string clobber = refuseInput(options.trace, inputs);
+    if (!clobber.empty()) {
+        std::cerr << clobber << '\n';
+        return false;
+    }
     trace = std::fopen(options.trace.c_str(), "w");
     if (trace == nullptr) {
         std::cerr << options.trace << ": cannot write trace: " << std::strerror(errno) << '\n';

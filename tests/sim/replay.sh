@@ -74,6 +74,13 @@ check "bad file: its line" grep -q '^order.replay: line 4: a key before idle cal
 check "missing file: status 1" test $s -eq 1
 check "missing file: message" grep -q '^missing.replay: cannot read replay: No such file or directory$' missing.err
 
+# The trace never overwrites the files it was asked to read.
+cp game-a.replay keep.replay
+"$sim" --model ball.iv --replay keep.replay --trace keep.replay > /dev/null 2> clobber.err; s=$?
+check "trace over the replay: status 1" test $s -eq 1
+check "trace over the replay: says so" grep -q '^keep.replay: will not write there: it is keep.replay, which the game reads$' clobber.err
+check "trace over the replay: the replay is untouched" cmp -s keep.replay game-a.replay
+
 # --replay brings its own keys and length.
 for args in "--key 5:f" "--idles 10"; do
   # shellcheck disable=SC2086
