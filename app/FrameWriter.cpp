@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "replay/OutputFile.h"
+#include "io/OutputFile.h"
 
 // stb's writer, compiled here with internal linkage. Its structs are zeroed with { 0 }, which -Wextra dislikes.
 #define STB_IMAGE_WRITE_STATIC
@@ -63,11 +63,8 @@ std::string FrameWriter::capture(int width, int height) {
     const unsigned char* top = pixels.data() + static_cast<std::size_t>(height - 1) * stride;
     if (stbi_write_png_to_func(appendBytes, &png, width, height, rgb, top, -stride) == 0)
         return framePath(written_) + ": cannot write frame: the picture could not be encoded";
-    OutputFile out("frame");
-    std::string problem = out.open(framePath(written_));
-    if (problem.empty()) problem = out.write(png);
-    const std::string closing = out.close();
-    if (problem.empty()) problem = closing;
-    if (problem.empty()) ++written_;
-    return problem;
+    OutputFile out(framePath(written_), "frame");
+    if (!out.open() || !out.write(png) || !out.close()) return out.message();
+    ++written_;
+    return "";
 }

@@ -5,22 +5,24 @@
 
 std::string ReplayRecorder::open(const std::string& fileName, std::uint64_t modelHash,
                                  const std::vector<std::string>& inputs) {
-    error_ = out_.open(fileName, inputs);
     ticksSinceCheck_ = 0;
+    error_ = refuseInput(fileName, inputs);
+    if (!error_.empty()) return error_;
+    out_ = std::make_unique<OutputFile>(fileName, "replay");
+    if (!out_->open()) error_ = out_->message();
     if (error_.empty()) write(std::string(replayHeader) + "\n" + modelLine(modelHash));
     return error_;
 }
 
 std::string ReplayRecorder::finish(const Game& game) {
-    if (!out_.isOpen()) return error_;
+    if (out_ == nullptr || !out_->isOpen()) return error_;
     ReplayEnd end;
     end.idles = game.idleCount;
     end.ticks = game.tickCount;
     end.score = game.currentWorld ? game.currentWorld->score : 0;
     end.hash = game.currentWorld ? stateHash(*game.currentWorld) : fnvOffsetBasis;
     write(endLine(end));
-    const std::string closing = out_.close();
-    if (error_.empty()) error_ = closing;
+    if (!out_->close() && error_.empty()) error_ = out_->message();
     return error_;
 }
 
@@ -38,6 +40,7 @@ bool ReplayRecorder::keyReached(Game& game, unsigned char key) {
 }
 
 void ReplayRecorder::write(const std::string& line) {
-    if (!error_.empty() || !out_.isOpen()) return;
-    error_ = out_.write(line);
+    // Flushed line by line: a game killed outright leaves every line written up to then.
+    if (!error_.empty() || out_ == nullptr || !out_->isOpen()) return;
+    if (!out_->write(line) || !out_->flush()) error_ = out_->message();
 }

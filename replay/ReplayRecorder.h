@@ -1,11 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/Game.h"
-#include "replay/OutputFile.h"
+#include "io/OutputFile.h"
 
 /// Records a game as it is played. Each line is written and flushed as it happens: the header and the
 /// model line on open, every key that reaches the game (even one that does nothing), a checkpoint after
@@ -13,8 +14,6 @@
 /// a file with every key and checkpoint up to then.
 class ReplayRecorder : public GameObserver {
 public:
-    ReplayRecorder() : out_("replay") {}
-
     /// Starts the recording in fileName (never one of inputs) for the ball with the given hash.
     /// Returns "" or one line naming the file.
     std::string open(const std::string& fileName, std::uint64_t modelHash, const std::vector<std::string>& inputs);
@@ -31,7 +30,7 @@ public:
 private:
     void write(const std::string& line);
 
-    OutputFile out_;
+    std::unique_ptr<OutputFile> out_;
     std::string error_;
     int ticksSinceCheck_ = 0;
 };

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/Game.h"
-#include "replay/OutputFile.h"
+#include "io/OutputFile.h"
 #include "replay/ReplayPlayer.h"
 #include "sim/StateHash.h"
 
