@@ -56,7 +56,8 @@ const OptionSpec* find(const std::string& name) {
 std::string checkTogether(const GameOptions& o) {
     if (!o.record.empty() && !o.replay.empty()) return "--record and --replay do not go together";
     if (!o.frames.empty() && o.replay.empty()) return "--frames films a replay: it needs --replay FILE";
-    if (!o.frames.empty() && o.tickRate > 0.0) return "--frames films as fast as it goes: --tick-rate does not go with it";
+    if (!o.frames.empty() && o.tickRate > 0.0)
+        return "--frames films as fast as it goes: --tick-rate does not go with it";
     return "";
 }
 

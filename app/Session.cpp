@@ -2,9 +2,10 @@
 
 #include <GL/freeglut.h>
 
+#include <chrono>
 #include <csignal>
-#include <cstdlib>
 #include <cstdint>
+#include <cstdlib>
 #include <iostream>
 #include <thread>
 
@@ -13,8 +14,8 @@
 
 namespace {
 
-constexpr double replayTickRate = 900.0;                 // a replay shows at a human pace by default
-constexpr std::chrono::milliseconds heldStill{10};       // a replay at its end waits this long per idle call
+constexpr double replayTickRate = 900.0;            // a replay shows at a human pace by default
+constexpr std::chrono::milliseconds heldStill{10};  // a replay at its end waits this long per idle call
 const char* const pictureFiles[] = {"woman.bmp", "head.bmp"};
 
 // Set by the signal handler, read by the idle callback: the only thing the handler does.

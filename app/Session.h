@@ -42,7 +42,7 @@ private:
     std::unique_ptr<ReplayPlayer> player_;
     std::unique_ptr<FrameWriter> frames_;
     Game* game_ = nullptr;
-    std::string failure_;        // a write that failed during the game
+    std::string failure_;  // a write that failed during the game
     bool verdictShown_ = false;
     bool divergenceShown_ = false;
 };

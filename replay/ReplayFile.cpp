@@ -131,7 +131,8 @@ private:
         const std::string& kind = f[0];
         std::string problem;
         if (kind == "key" || kind == keyCodeKind) {
-            if (f.size() != 3) return "a " + kind + " line is '" + kind + (kind == "key" ? " IDLE KEY'" : " IDLE CODE'");
+            if (f.size() != 3)
+                return "a " + kind + " line is '" + kind + (kind == "key" ? " IDLE KEY'" : " IDLE CODE'");
             ReplayKey key;
             if (!count(f[1], LLONG_MAX, key.idle, problem)) return problem;
             if (kind == "key") {
@@ -189,8 +190,7 @@ private:
             if (lastCheck_ >= end.idles)
                 return "the game ended after " + f[1] + " idle calls, but there is a check after idle call " +
                        std::to_string(lastCheck_);
-            if (end.ticks > end.idles)
-                return "the game cannot make " + f[3] + " ticks in " + f[1] + " idle calls";
+            if (end.ticks > end.idles) return "the game cannot make " + f[3] + " ticks in " + f[1] + " idle calls";
             if (end.idles > 0) {
                 problem = gapTo(end.idles - 1);
                 if (!problem.empty()) return problem;
@@ -207,7 +207,8 @@ private:
         const long long most = replayCheckEvery + 1 + keysSinceCheck_;
         if (idle - most <= lastCheck_) return "";
         // In unsigned arithmetic, so the distance from "before the start" to the largest idle number fits.
-        const unsigned long long gap = static_cast<unsigned long long>(idle) - static_cast<unsigned long long>(lastCheck_);
+        const unsigned long long gap =
+            static_cast<unsigned long long>(idle) - static_cast<unsigned long long>(lastCheck_);
         return "idle call " + std::to_string(idle) + " is " + std::to_string(gap) +
                " idle calls after the last check, more than the recording leaves between checks (" +
                std::to_string(most) + ")";

@@ -27,11 +27,11 @@ struct ReplayEnd {
 
 /// A recorded game: the ball it was played with and every key with the idle call it came before.
 struct Replay {
-    std::uint64_t modelHash = 0;     ///< FNV-1a 64 of the model file's bytes
-    std::vector<ReplayKey> keys;     ///< in the order they reached the game
-    std::vector<ReplayCheck> checks; ///< in increasing idle order
-    bool hasEnd = false;             ///< false when the recording was cut short
-    ReplayEnd end;                   ///< meaningful when hasEnd
+    std::uint64_t modelHash = 0;      ///< FNV-1a 64 of the model file's bytes
+    std::vector<ReplayKey> keys;      ///< in the order they reached the game
+    std::vector<ReplayCheck> checks;  ///< in increasing idle order
+    bool hasEnd = false;              ///< false when the recording was cut short
+    ReplayEnd end;                    ///< meaningful when hasEnd
 };
 
 /// The replay file's first line.

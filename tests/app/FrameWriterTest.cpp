@@ -23,8 +23,10 @@ std::string slurp(const fs::path& path) {
 // A PNG's size, from its header: the signature, then the IHDR chunk with width and height big-endian.
 std::pair<unsigned, unsigned> pngSize(const std::string& png) {
     auto at = [&png](std::size_t i) {
-        return (unsigned(static_cast<unsigned char>(png[i])) << 24) | (unsigned(static_cast<unsigned char>(png[i + 1])) << 16) |
-               (unsigned(static_cast<unsigned char>(png[i + 2])) << 8) | unsigned(static_cast<unsigned char>(png[i + 3]));
+        return (unsigned(static_cast<unsigned char>(png[i])) << 24) |
+               (unsigned(static_cast<unsigned char>(png[i + 1])) << 16) |
+               (unsigned(static_cast<unsigned char>(png[i + 2])) << 8) |
+               unsigned(static_cast<unsigned char>(png[i + 3]));
     };
     return {at(16), at(20)};
 }

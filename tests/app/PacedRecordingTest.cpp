@@ -29,7 +29,8 @@ TEST_F(PacedRecordingTest, PacedGameRecordsItsOwnIdleNumbers) {
     const fs::path file = folder / "paced.replay";
     ASSERT_EQ(recorder.open(file.string(), 1, {}), "");
     double now = 0.0;
-    Pacing pacing(900.0, [&now] { return Pacing::Seconds(now); }, [](Pacing::Seconds) {});
+    Pacing pacing(
+        900.0, [&now] { return Pacing::Seconds(now); }, [](Pacing::Seconds) {});
     std::multimap<long long, char> pressedAt;
     const char keys[] = {'f', 'j', 'n', 'x', 'f', 'j'};
     for (int call = 0; call < 600; ++call) {

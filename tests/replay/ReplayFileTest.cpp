@@ -82,7 +82,8 @@ TEST(ReplayFileTest, BadFilesNameTheirLineAndProblem) {
         {"P3\n768 768\n", "game.replay: line 1: not a flipper replay: the first line must be 'flipper-replay 1'"},
         {"flipper-replay 1\n", "game.replay: line 2: truncated: the model line is missing"},
         {"flipper-replay 1\nmodel 0123", "game.replay: line 2: truncated: the last line has no end of line"},
-        {header + "key 5 f\ncheck 1000 0000000000000000", "game.replay: line 4: truncated: the last line has no end of line"},
+        {header + "key 5 f\ncheck 1000 0000000000000000",
+         "game.replay: line 4: truncated: the last line has no end of line"},
         {"flipper-replay 1\nkey 5 f\n", "game.replay: line 2: the second line must be the model line, not 'key'"},
         {header + "model 0123456789abcdef\n", "game.replay: line 3: unknown kind of line 'model'"},
         {header + "jump 5\n", "game.replay: line 3: unknown kind of line 'jump'"},
@@ -104,8 +105,9 @@ TEST(ReplayFileTest, BadFilesNameTheirLineAndProblem) {
          "game.replay: line 4: the check after idle call 900 comes after a key before idle call 901: lines "
          "must be in the order of the game"},
         // Idle numbers past the end.
-        {header + "key 11 f\n" + end, "game.replay: line 4: the game ended after 10 idle calls, but line 3 has a key "
-                                      "before idle call 11"},
+        {header + "key 11 f\n" + end,
+         "game.replay: line 4: the game ended after 10 idle calls, but line 3 has a key "
+         "before idle call 11"},
         {header + "check 10 0000000000000000\n" + end,
          "game.replay: line 4: the game ended after 10 idle calls, but there is a check after idle call 10"},
         {header + end + "key 3 f\n", "game.replay: line 4: a line after the end line"},
@@ -139,9 +141,12 @@ TEST(ReplayFileTest, BadFilesNameTheirLineAndProblem) {
         {header + "end 10 ticks 9 score 4294967296 hash 0000000000000000\n",
          "game.replay: line 3: the number 4294967296 is too large (at most 2147483647)"},
         {header + "keycode 5 256\n", "game.replay: line 3: the number 256 is too large (at most 255)"},
-        {header + "key -5 f\n", "game.replay: line 3: '-5' is not a count (decimal digits without sign or leading zeros)"},
-        {header + "key 05 f\n", "game.replay: line 3: '05' is not a count (decimal digits without sign or leading zeros)"},
-        {header + "key 5x f\n", "game.replay: line 3: '5x' is not a count (decimal digits without sign or leading zeros)"},
+        {header + "key -5 f\n",
+         "game.replay: line 3: '-5' is not a count (decimal digits without sign or leading zeros)"},
+        {header + "key 05 f\n",
+         "game.replay: line 3: '05' is not a count (decimal digits without sign or leading zeros)"},
+        {header + "key 5x f\n",
+         "game.replay: line 3: '5x' is not a count (decimal digits without sign or leading zeros)"},
         // Hashes and keys that are not what they should be.
         {"flipper-replay 1\nmodel 0123456789ABCDEF\n",
          "game.replay: line 2: '0123456789ABCDEF' is not a hash (16 lowercase hex digits)"},

@@ -89,7 +89,8 @@ TEST_F(ReplayPlayerTest, RecordedGameVerifies) {
     const Recording& r = recording();
     ReplayPlayer& p = play(r.text(1500, true, r.score));
     EXPECT_TRUE(p.verified());
-    EXPECT_EQ(p.verdict(), "replay verified: ticks 2498 score " + std::to_string(r.score) + " hash " + hexHash(r.endHash));
+    EXPECT_EQ(p.verdict(),
+              "replay verified: ticks 2498 score " + std::to_string(r.score) + " hash " + hexHash(r.endHash));
     EXPECT_EQ(game.idleCount, 2500);
 }
 
@@ -100,7 +101,8 @@ TEST_F(ReplayPlayerTest, KeyOneIdleLateDivergesAtTheNextCheckpoint) {
     ReplayPlayer& p = play(r.text(1501, true, r.score));
     EXPECT_TRUE(p.diverged());
     EXPECT_FALSE(p.verified());
-    EXPECT_EQ(p.verdict().rfind("replay diverged at idle 2001: expected hash " + hexHash(r.check2001) + ", got ", 0), 0u)
+    EXPECT_EQ(p.verdict().rfind("replay diverged at idle 2001: expected hash " + hexHash(r.check2001) + ", got ", 0),
+              0u)
         << p.verdict();
     EXPECT_EQ(game.idleCount, 2002);  // stopped right there
 }
@@ -118,8 +120,10 @@ TEST_F(ReplayPlayerTest, WithoutEndPlaysToTheLastCheckpoint) {
     ReplayPlayer& p = play(r.text(1500, false, 0));
     EXPECT_TRUE(p.verified());
     EXPECT_EQ(game.idleCount, 2002);
-    EXPECT_EQ(p.verdict(), "replay verified to its last checkpoint, after idle 2001 (the recording has no end line): "
-                           "ticks 2000 score " + std::to_string(game.currentWorld->score) + " hash " + hexHash(r.check2001));
+    EXPECT_EQ(p.verdict(),
+              "replay verified to its last checkpoint, after idle 2001 (the recording has no end line): "
+              "ticks 2000 score " +
+                  std::to_string(game.currentWorld->score) + " hash " + hexHash(r.check2001));
 
     // Cut before the first checkpoint, there is nothing to check against.
     Game other;

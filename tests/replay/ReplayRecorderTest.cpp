@@ -43,6 +43,8 @@ TEST_F(ReplayRecorderTest, WritesKeysBeforeTheirIdleChecksEveryThousandTicksAndT
     // 2500 idle calls of which two were rebuilds.
     PlainGame plain;
     plain.run(2500, keys);
+    // One line of the file a line.
+    // clang-format off
     const std::string expected = "flipper-replay 1\n"
                                  "model 00000000000abcde\n"
                                  "key 0 x\n"
@@ -53,6 +55,7 @@ TEST_F(ReplayRecorderTest, WritesKeysBeforeTheirIdleChecksEveryThousandTicksAndT
                                  "check 2001 " + hexHash(plain.hashes[2001]) + "\n"
                                  "end 2500 ticks 2498 score " + std::to_string(plain.game.currentWorld->score) +
                                  " hash " + hexHash(plain.hashes[2499]) + "\n";
+    // clang-format on
     EXPECT_EQ(slurp(file), expected);
     EXPECT_EQ(plain.game.tickCount, 2498);
 }
