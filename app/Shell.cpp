@@ -2,8 +2,6 @@
 
 #include <GL/glut.h>
 
-#include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <memory>
@@ -22,8 +20,9 @@ namespace {
 constexpr int windowSize = 768;  // pixels, both ways
 constexpr const char* windowTitle = "Flipper";
 
-constexpr const char* usageHead = "usage: flipper [--tick-rate N] [--model FILE] [--record FILE | --replay FILE [--frames DIR]]\n"
-                                  "               [toolkit options]\n";
+constexpr const char* usageHead =
+    "usage: flipper [--tick-rate N] [--model FILE] [--record FILE | --replay FILE [--frames DIR]]\n"
+    "               [toolkit options]\n";
 constexpr const char* usageTail =
     "  --help               print this and exit\n"
     "toolkit options, taken by GLUT:\n"

@@ -35,7 +35,7 @@ struct Options {
     std::multimap<long long, char> keys;  // idle call -> keys, in command-line order
     std::string trace;
     long long every = 1;
-    std::string replay;       // a recorded game to play instead of --idles and --key
+    std::string replay;  // a recorded game to play instead of --idles and --key
     bool idlesGiven = false;
 };
 
