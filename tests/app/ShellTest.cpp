@@ -4,7 +4,6 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -12,6 +11,7 @@
 #include "app/Game.h"
 #include "app/GlutCallbacks.h"
 #include "app/Trackball.h"
+#include "support/Capture.h"
 #include "support/GlRecorder.h"
 
 namespace {
@@ -30,22 +30,10 @@ protected:
             fs::copy_file(fs::path(FLIPPER_ASSETS) / asset, folder / asset);
         previous = fs::current_path();
         fs::current_path(folder);
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
     }
     void TearDown() override {
-        finishCapture();
         fs::current_path(previous);
         fs::remove_all(folder);
-    }
-
-    // Stops capturing the console and keeps what was written.
-    void finishCapture() {
-        if (capturing) {
-            out = testing::internal::GetCapturedStdout();
-            err = testing::internal::GetCapturedStderr();
-            capturing = false;
-        }
     }
 
     int run(const std::vector<const char*>& arguments) {
@@ -58,8 +46,7 @@ protected:
     }
 
     fs::path folder, previous;
-    bool capturing = true;
-    std::string out, err;
+    Console console;
     std::vector<std::string> storage;
     std::vector<char*> argv;
     Game game;
@@ -113,20 +100,19 @@ TEST_F(ShellTest, StartsTheToolkitWindowStateAndCallbacksInOrder) {
     EXPECT_EQ(game.tickCount, 0);
     EXPECT_EQ(gl.redisplayCount(), 0);
     EXPECT_EQ(gl.texImages().size(), 2u);
-    finishCapture();
-    EXPECT_EQ(occurrences(out, "Read in "), 1);
-    EXPECT_EQ(err.find("cannot"), std::string::npos) << err;
+    EXPECT_EQ(occurrences(console.out.text(), "Read in "), 1);
+    EXPECT_EQ(console.err.text().find("cannot"), std::string::npos) << console.err.text();
 }
 
 TEST_F(ShellTest, HelpPrintsTheUsageWithoutOpeningADisplay) {
     GlRecorder gl;
     EXPECT_EQ(run({"--help"}), 0);
     EXPECT_TRUE(gl.calls().empty());
-    finishCapture();
+    const std::string& out = console.out.text();
     EXPECT_EQ(out.rfind("usage: flipper [--tick-rate N]", 0), 0u) << out;
     for (const char* option : {"--tick-rate N", "-display", "-geometry"})
         EXPECT_NE(out.find(option), std::string::npos) << option;
-    EXPECT_EQ(err, "");
+    EXPECT_EQ(console.err.text(), "");
 }
 
 TEST_F(ShellTest, BadCommandLineGetsTheUsageAndStatusTwo) {
@@ -147,14 +133,11 @@ TEST_F(ShellTest, BadCommandLineGetsTheUsageAndStatusTwo) {
         {{"--tickrate", "900"}, "unknown option '--tickrate'"},
         {{"900"}, "unknown option '900'"},
     };
-    finishCapture();
     for (const Case& c : cases) {
         GlRecorder gl;
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
         const int status = run(c.arguments);
-        const std::string stdoutText = testing::internal::GetCapturedStdout();
-        const std::string stderrText = testing::internal::GetCapturedStderr();
+        const std::string stdoutText = console.out.take();
+        const std::string stderrText = console.err.take();
         EXPECT_EQ(status, 2) << c.message;
         EXPECT_EQ(stderrText.rfind(std::string("flipper: ") + c.message, 0), 0u) << stderrText;
         EXPECT_NE(stderrText.find("usage: flipper"), std::string::npos) << c.message;
@@ -183,29 +166,4 @@ TEST_F(ShellTest, TickRatePacesTheIdleCallback) {
     }
     GlRecorder gl;
     EXPECT_EQ(run({"--tick-rate=62.5"}), 0);
-}
-
-TEST_F(ShellTest, ThousandRestartsKeepTwoLiveTextures) {
-    GlRecorder gl;
-    const long before = GlRecorder::liveTextures();
-    const long generated = GlRecorder::texturesGenerated();
-    ASSERT_EQ(run({}), 0);
-    const GlutCallbacks callbacks = gl.callbacks();
-    callbacks.idle();
-    EXPECT_EQ(GlRecorder::liveTextures(), before + 2);
-    long most = 0;
-    for (int restart = 0; restart < 1000; ++restart) {
-        callbacks.keyboard('n', 0, 0);
-        callbacks.idle();
-        callbacks.idle();
-        most = std::max(most, GlRecorder::liveTextures() - before);
-        gl.clear();  // the recorder would otherwise keep every upload's pixels
-    }
-    EXPECT_EQ(most, 2);
-    EXPECT_EQ(GlRecorder::texturesGenerated() - generated, 2002);
-    EXPECT_EQ(game.tickCount, 1000);
-    game.currentWorld.reset();
-    EXPECT_EQ(GlRecorder::liveTextures(), before);
-    finishCapture();
-    EXPECT_EQ(occurrences(out, "Read in "), 1001);
 }
