@@ -36,23 +36,23 @@ TEST(VectorTest, NormAndDotSumInDouble) {
 }
 
 TEST(VectorTest, ScalingRoundsOnceFromDouble) {
-    // 1/3 as a double differs from 1/3 as a float: scaling must use the double unrounded.
+    // 0.3f times the double 1/3 is 0.100000001f; with the factor first rounded to float, 0.100000009f.
     const double third = 1.0 / 3.0;
     const Vector a = vec(3, 0.3f, 1e-3f);
-    const Vector scaled = a * third;
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(scaled[i], float(double(a[i]) * third));
-    EXPECT_TRUE(sameBits(third * a, scaled));
-    EXPECT_NE(float(double(0.3f) * third), float(0.3f * float(third)));  // the case above is a real test
-
-    const Vector divided = a / 3.0;
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(divided[i], float(double(a[i]) / 3.0));
-
+    const struct {
+        const char* operation;
+        Vector result;
+    } cases[] = {{"a * third", a * third}, {"third * a", third * a}, {"a / 3", a / 3.0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.operation);
+        EXPECT_VEC_EQ(c.result, 1, 0.100000001f, 0.000333333359f);
+    }
     Vector b = a;
     b *= third;
-    EXPECT_TRUE(sameBits(b, scaled));
+    EXPECT_VEC_EQ(b, 1, 0.100000001f, 0.000333333359f);
     b = a;
     b /= 3.0;
-    EXPECT_TRUE(sameBits(b, divided));
+    EXPECT_VEC_EQ(b, 1, 0.100000001f, 0.000333333359f);
 }
 
 TEST(VectorTest, CrossProductFormedInDouble) {
