@@ -1,2 +1,0 @@
-# The ball generator's tests link its library.
-target_link_libraries(flipper_tests PRIVATE icosphere)
