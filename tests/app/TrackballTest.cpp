@@ -141,14 +141,15 @@ TEST(TrackballTest, RotationMatrixOfTwoDrags) {
         {"right, then up",
          {{384, 384}, {480, 384}, {480, 300}},
          {0.951473989, -0.202621948, 0.229500140, -0.031165357},
-         {0.892717f, -0.033697f, 0.449356f, 0, -0.152310f, 0.915946f, 0.371274f, 0, -0.424097f, -0.399884f,
-          0.812548f, 0, 0, 0, 0, 1}},
+         {0.892717f, -0.033697f, 0.449356f, 0, -0.152310f, 0.915946f, 0.371274f, 0, -0.424097f, -0.399884f, 0.812548f,
+          0, 0, 0, 0, 1}},
     };
     for (const auto& c : cases) {
         Trackball trackball = trackballFor768Window();
         trackball.beginDrag(c.pixels[0][0], c.pixels[0][1]);
         for (std::size_t i = 1; i < c.pixels.size(); ++i) trackball.drag(c.pixels[i][0], c.pixels[i][1]);
-        for (int i = 0; i < 4; ++i) EXPECT_NEAR(trackball.orientation[i], c.orientation[i], 1e-9) << c.drag << ", " << i;
+        for (int i = 0; i < 4; ++i)
+            EXPECT_NEAR(trackball.orientation[i], c.orientation[i], 1e-9) << c.drag << ", " << i;
         const std::array<float, 16> m = trackball.rotationMatrix();
         for (int i = 0; i < 16; ++i) EXPECT_NEAR(m[i], c.matrix[i], 1e-6) << c.drag << ", element " << i;
     }

@@ -42,12 +42,12 @@ constexpr const char* usage =
     "       flipper-shot-check moving SHOT1 SHOT2  something in the window moved\n"
     "All but 'turned' expect the opening view; SHOT1 and SHOT2 are of the same view a moment apart.\n";
 
-constexpr int windowSize = 768;           // the game's window, in pixels
-constexpr double fieldOfView = 45.0;      // degrees, vertical
+constexpr int windowSize = 768;       // the game's window, in pixels
+constexpr double fieldOfView = 45.0;  // degrees, vertical
 constexpr double cameraDistance = 38.0;
-constexpr double tableTilt = 15.0;        // degrees about x
+constexpr double tableTilt = 15.0;  // degrees about x
 constexpr double pi = 3.14159265358979;
-constexpr int changedThreshold = 30;      // summed channel difference that counts as a changed pixel
+constexpr int changedThreshold = 30;  // summed channel difference that counts as a changed pixel
 
 struct Rgb {
     int r = 0, g = 0, b = 0;
@@ -134,15 +134,29 @@ Turn dragTurn(int dx, int dy, double factor) {
         const double n = std::hypot(axis[0], axis[1], axis[2]);
         const double s = std::sin(angle / 2) / n;
         const std::array<double, 4> a{std::cos(angle / 2), s * axis[0], s * axis[1], s * axis[2]};
-        q = {a[0] * q[0] - a[1] * q[1] - a[2] * q[2] - a[3] * q[3], a[0] * q[1] + a[1] * q[0] + a[2] * q[3] - a[3] * q[2],
-             a[0] * q[2] - a[1] * q[3] + a[2] * q[0] + a[3] * q[1], a[0] * q[3] + a[1] * q[2] - a[2] * q[1] + a[3] * q[0]};
+        q = {a[0] * q[0] - a[1] * q[1] - a[2] * q[2] - a[3] * q[3],
+             a[0] * q[1] + a[1] * q[0] + a[2] * q[3] - a[3] * q[2],
+             a[0] * q[2] - a[1] * q[3] + a[2] * q[0] + a[3] * q[1],
+             a[0] * q[3] + a[1] * q[2] - a[2] * q[1] + a[3] * q[0]};
         last = p;
     }
     const double w = q[0], x = q[1], y = q[2], z = q[3];
-    return {1 - 2 * (y * y + z * z), 2 * (x * y - w * z),     2 * (x * z + w * y),     0,
-            2 * (x * y + w * z),     1 - 2 * (x * x + z * z), 2 * (y * z - w * x),     0,
-            2 * (x * z - w * y),     2 * (y * z + w * x),     1 - 2 * (x * x + y * y), 0,
-            0,                       0,                       0,                       1};
+    return {1 - 2 * (y * y + z * z),
+            2 * (x * y - w * z),
+            2 * (x * z + w * y),
+            0,
+            2 * (x * y + w * z),
+            1 - 2 * (x * x + z * z),
+            2 * (y * z - w * x),
+            0,
+            2 * (x * z - w * y),
+            2 * (y * z + w * x),
+            1 - 2 * (x * x + y * y),
+            0,
+            0,
+            0,
+            0,
+            1};
 }
 
 int changed(const Rgb& a, const Rgb& b) { return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b); }
@@ -203,10 +217,11 @@ bool checkPanel(const Picture& shot, const Panel& panel, const std::string& asse
     const bool unmirrored = onlyUpright >= 20 && onlyUpright > 3 * onlyMirrored;
     const bool notFlipped = onlyUprightVsFlipped >= 20 && onlyUprightVsFlipped > 3 * onlyFlipped;
     const bool ok = shown && unmirrored && notFlipped;
-    std::printf("%s %s: %d of %d sample points show %s; where it differs from its mirror image %d match "
-                "the picture and %d the mirror image; from it upside down, %d and %d\n",
-                ok ? "ok:" : "MISSING:", panel.name, upright, samples, panel.file, onlyUpright, onlyMirrored,
-                onlyUprightVsFlipped, onlyFlipped);
+    std::printf(
+        "%s %s: %d of %d sample points show %s; where it differs from its mirror image %d match "
+        "the picture and %d the mirror image; from it upside down, %d and %d\n",
+        ok ? "ok:" : "MISSING:", panel.name, upright, samples, panel.file, onlyUpright, onlyMirrored,
+        onlyUprightVsFlipped, onlyFlipped);
     return ok;
 }
 
@@ -313,8 +328,8 @@ bool checkBall(const std::string& firstPath, const std::string& secondPath) {
         }
     const bool ballOk = lit >= 150, shadowOk = shadow >= 40;
     std::printf("%s ball: %d moving pixels in the lit ball colour\n", ballOk ? "ok:" : "MISSING:", lit);
-    std::printf("%s shadow: %d moving pixels in the shadow's dark ball colour\n", shadowOk ? "ok:" : "MISSING:",
-                shadow);
+    std::printf("%s shadow: %d moving pixels in the shadow's dark ball colour\n",
+                shadowOk ? "ok:" : "MISSING:", shadow);
     return ballOk && shadowOk;
 }
 
@@ -328,7 +343,9 @@ std::vector<bool> flipperSweep(const double origin[3], const double edgeU[3], co
     for (int degrees = 0; degrees <= 40; ++degrees) {
         const double a = degrees * pi / 180.0;
         double turned[3];
-        for (int k = 0; k < 3; ++k) turned[k] = std::cos(a) * edgeV[k] + std::sin(a) * normalRaw[k] / n * std::hypot(edgeV[0], edgeV[1], edgeV[2]);
+        for (int k = 0; k < 3; ++k)
+            turned[k] =
+                std::cos(a) * edgeV[k] + std::sin(a) * normalRaw[k] / n * std::hypot(edgeV[0], edgeV[1], edgeV[2]);
         for (int i = 0; i <= 20; ++i)
             for (int j = 0; j <= 50; ++j) {
                 const double u = i / 20.0, v = j / 50.0;
@@ -373,9 +390,10 @@ bool checkFlippers(const std::string& restPath, const std::string leftPaths[2], 
         rightUp = std::max(rightUp, changedWithin(rightSweep, rest, right));
     }
     const bool ok = leftUp >= moved && rightStill <= still && rightUp >= moved;
-    std::printf("%s flippers: after f %d pixels changed where the left flipper swings and %d where the right one "
-                "does; after j %d where the right one swings\n",
-                ok ? "ok:" : "MISSING:", leftUp, rightStill, rightUp);
+    std::printf(
+        "%s flippers: after f %d pixels changed where the left flipper swings and %d where the right one "
+        "does; after j %d where the right one swings\n",
+        ok ? "ok:" : "MISSING:", leftUp, rightStill, rightUp);
     return ok;
 }
 
@@ -479,8 +497,7 @@ int main(int argc, char** argv) {
     else if (command == "flippers" && argc == 7) {
         const std::string left[2] = {argv[3], argv[4]}, right[2] = {argv[5], argv[6]};
         ok = checkFlippers(argv[2], left, right);
-    }
-    else if (command == "restarted" && argc == 4)
+    } else if (command == "restarted" && argc == 4)
         ok = checkRestarted(argv[2], argv[3]);
     else if (command == "turned" && argc == 6)
         ok = checkTurned(argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]));
