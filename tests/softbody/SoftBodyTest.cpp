@@ -178,6 +178,17 @@ TEST(SoftBodyTest, BoundsAreRelativeToTheCentreMass) {
     }
 }
 
+TEST(SoftBodyTest, IntegrateMovesEveryMassThenRefreshesTheBounds) {
+    // 100 along x for one step of 0.0085: the outer mass moves from 1 to 1.85.
+    SoftBody body = bodyAt({vec(0, 0, 0), vec(1, 0, 0)});
+    body.masses[1].velocity = vec(100, 0, 0);
+    body.updateBounds();
+    body.integrate();
+    EXPECT_VEC_EQ(body.masses[1].position, 1.85f, 0, 0);
+    EXPECT_VEC_EQ(body.boxMax, 1.85f, 0, 0);
+    EXPECT_EQ(body.boundingRadius, 0.5 * double(1.85f));
+}
+
 TEST(SoftBodyTest, RestingBodyFeelsOnlyGravity) {
     SoftBody body = bodyAt({vec(0, 0, 0), vec(1, 0, 0), vec(0, 1, 0)});
     for (int b = 1; b <= 2; ++b) {
