@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -166,4 +167,59 @@ TEST_F(ShellTest, TickRatePacesTheIdleCallback) {
     }
     GlRecorder gl;
     EXPECT_EQ(run({"--tick-rate=62.5"}), 0);
+}
+
+// --freeze-at: the game plays unpaced to a tick, then only redraws.
+TEST_F(ShellTest, FreezeAtPlaysToTheTickThenOnlyRedraws) {
+    for (const std::vector<const char*>& arguments :
+         {std::vector<const char*>{"--freeze-at", "20"}, {"--freeze-at=20"}, {"--tick-rate", "900", "--freeze-at", "20"}}) {
+        GlRecorder gl;
+        game = Game();
+        ASSERT_EQ(run(arguments), 0) << arguments[0];
+        // One idle call builds the World, twenty step it (unpaced, even with a tick rate), and the
+        // ones after that step no more but ask for a picture each.
+        for (int call = 0; call < 21; ++call) gl.callbacks().idle();
+        EXPECT_EQ(game.tickCount, 20) << arguments[0];
+        const int before = gl.redisplayCount();  // ticks 1 and 16 asked for one each
+        EXPECT_EQ(before, 2);
+        for (int call = 0; call < 3; ++call) gl.callbacks().idle();
+        EXPECT_EQ(game.tickCount, 20);
+        EXPECT_EQ(gl.redisplayCount(), before + 3);
+        // A restart builds a new World; the tick count has already reached the freeze tick.
+        gl.callbacks().keyboard('n', 0, 0);
+        gl.callbacks().idle();
+        ASSERT_NE(game.currentWorld, nullptr);
+        EXPECT_EQ(game.currentWorld->score, 0);
+        EXPECT_EQ(game.tickCount, 20);
+    }
+}
+
+TEST_F(ShellTest, FreezeAtZeroDrawsTheFirstWorldUnstepped) {
+    GlRecorder gl;
+    ASSERT_EQ(run({"--freeze-at", "0"}), 0);
+    gl.callbacks().idle();  // builds the World
+    gl.callbacks().idle();
+    EXPECT_NE(game.currentWorld, nullptr);
+    EXPECT_EQ(game.tickCount, 0);
+    EXPECT_EQ(gl.redisplayCount(), 1);
+}
+
+TEST_F(ShellTest, FreezeAtBadTicksGetTheUsageAndStatusTwo) {
+    const std::vector<std::pair<std::vector<const char*>, std::string>> cases = {
+        {{"--freeze-at", "-1"}, "bad tick '-1' for --freeze-at"},
+        {{"--freeze-at", "ten"}, "bad tick 'ten' for --freeze-at"},
+        {{"--freeze-at", "12x"}, "bad tick '12x' for --freeze-at"},
+        {{"--freeze-at", "+5"}, "bad tick '+5' for --freeze-at"},
+        {{"--freeze-at", "2147483648"}, "bad tick '2147483648' for --freeze-at"},
+        {{"--freeze-at="}, "bad tick '' for --freeze-at"},
+        {{"--freeze-at"}, "bad tick '' for --freeze-at"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        GlRecorder gl;
+        EXPECT_EQ(run(arguments), 2) << message;
+        const std::string errors = console.err.take();
+        EXPECT_EQ(errors.rfind("flipper: " + message, 0), 0u) << errors;
+        EXPECT_NE(errors.find("--freeze-at N"), std::string::npos);
+        EXPECT_EQ(gl.calls(), Calls{}) << message;
+    }
 }
