@@ -13,6 +13,8 @@ namespace {
 Game* boundGame = nullptr;
 Trackball* boundTrackball = nullptr;
 Pacing* boundPacing = nullptr;
+void (*frameHook)() = nullptr;
+bool pictureAsked = false;  // the game asked for a picture that is not drawn yet
 
 constexpr double fieldOfView = 45.0;   // degrees, vertical
 constexpr double nearPlane = 13.0;
@@ -29,6 +31,10 @@ void bindCallbacks(Game& game, Trackball& trackball) {
 }
 
 void bindPacing(Pacing* pacing) { boundPacing = pacing; }
+
+void bindFrameHook(void (*hook)()) { frameHook = hook; }
+
+bool framePending() { return pictureAsked; }
 
 void initGL() {
     glEnable(GL_DEPTH_TEST);
@@ -57,6 +63,8 @@ void display() {
     if (boundGame->currentWorld) boundGame->currentWorld->drawScene();
     glPopMatrix();
     glFlush();
+    if (pictureAsked && frameHook != nullptr && boundGame->currentWorld) frameHook();
+    pictureAsked = false;
     glutSwapBuffers();
 }
 
@@ -90,5 +98,8 @@ void motion(int x, int y) {
 void idle() {
     const bool redisplay =
         boundPacing != nullptr ? boundPacing->idle(*boundGame).redisplay : boundGame->idle().redisplay;
-    if (redisplay) glutPostRedisplay();
+    if (redisplay) {
+        pictureAsked = true;
+        glutPostRedisplay();
+    }
 }

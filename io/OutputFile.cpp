@@ -1,0 +1,63 @@
+#include "io/OutputFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <utility>
+
+OutputFile::OutputFile(std::string path, std::string kind) : path_(std::move(path)), kind_(std::move(kind)) {}
+
+OutputFile::~OutputFile() {
+    if (file_ != nullptr) std::fclose(file_);
+}
+
+bool OutputFile::fail(int error) {
+    // A failing call that left no errno still failed: say so with the generic input/output error.
+    if (error_ == 0) error_ = error != 0 ? error : EIO;
+    return false;
+}
+
+bool OutputFile::open() {
+    if (failed()) return false;
+    errno = 0;
+    file_ = std::fopen(path_.c_str(), "wb");
+    return file_ != nullptr || fail(errno);
+}
+
+bool OutputFile::write(const void* data, std::size_t size) {
+    if (failed() || file_ == nullptr) return fail(EBADF);
+    errno = 0;
+    if (std::fwrite(data, 1, size, file_) != size || std::ferror(file_)) return fail(errno);
+    return true;
+}
+
+bool OutputFile::flush() {
+    if (failed() || file_ == nullptr) return fail(EBADF);
+    errno = 0;
+    return std::fflush(file_) == 0 || fail(errno);
+}
+
+bool OutputFile::close() {
+    if (file_ == nullptr) return failed() ? false : fail(EBADF);
+    errno = 0;
+    if (std::fflush(file_) != 0 || std::ferror(file_)) fail(errno);
+    std::FILE* file = file_;
+    file_ = nullptr;
+    errno = 0;
+    if (std::fclose(file) != 0) fail(errno);
+    return !failed();
+}
+
+std::string OutputFile::message() const {
+    return path_ + ": cannot write " + kind_ + ": " + (failed() ? std::strerror(error_) : "no error");
+}
+
+std::string refuseInput(const std::string& output, const std::vector<std::string>& inputs) {
+    namespace fs = std::filesystem;
+    for (const std::string& input : inputs) {
+        std::error_code error;
+        if (output == input || fs::equivalent(output, input, error))
+            return output + ": will not write there: it is " + input + ", which the game reads";
+    }
+    return "";
+}
