@@ -4,13 +4,15 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "app/Game.h"
+#include "io/InputFile.h"
+#include "io/OutputFile.h"
+#include "io/SystemError.h"
 #include "sim/StateHash.h"
 
 namespace {
@@ -45,17 +47,25 @@ long long parseCount(const std::string& text, const char* what, long long minimu
     return value;
 }
 
+// The options that take a value; every option does.
+bool takesValue(const std::string& arg) {
+    return arg == "--model" || arg == "--idles" || arg == "--key" || arg == "--trace" || arg == "--every";
+}
+
 Options parseOptions(int argc, char** argv) {
     Options options;
+    bool everyGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             std::cout << usage;
             std::exit(0);
         }
-        if (i + 1 >= argc) badUsage(arg.rfind("--", 0) == 0 ? "missing value for " + arg : "unknown argument " + arg);
+        if (!takesValue(arg)) badUsage((arg.rfind('-', 0) == 0 ? "unknown option " : "unknown argument ") + arg);
+        if (i + 1 >= argc) badUsage("missing value for " + arg);
         const std::string value = argv[++i];
         if (arg == "--model") {
+            if (value.empty()) badUsage("empty file name for --model");
             options.model = value;
         } else if (arg == "--idles") {
             options.idles = parseCount(value, "idle count", 0);
@@ -64,38 +74,53 @@ Options parseOptions(int argc, char** argv) {
             if (colon == std::string::npos || value.size() != colon + 2) badUsage("bad key '" + value + "'");
             options.keys.emplace(parseCount(value.substr(0, colon), "key idle number", 0), value[colon + 1]);
         } else if (arg == "--trace") {
+            if (value.empty()) badUsage("empty file name for --trace");
             options.trace = value;
-        } else if (arg == "--every") {
-            options.every = parseCount(value, "--every", 1);
         } else {
-            badUsage("unknown option " + arg);
+            options.every = parseCount(value, "--every", 1);
+            everyGiven = true;
         }
+    }
+    if (everyGiven && options.trace.empty()) badUsage("--every needs --trace");
+    // A key that would never be delivered is a mistake in the command line, not a quiet no-op.
+    if (!options.keys.empty() && options.keys.rbegin()->first >= options.idles) {
+        const auto& last = *options.keys.rbegin();
+        badUsage("key '" + std::string(1, last.second) + "' at idle call " + std::to_string(last.first) +
+                 " is past the last idle call (--idles " + std::to_string(options.idles) + " numbers them 0 to " +
+                 std::to_string(options.idles - 1) + ")");
     }
     return options;
 }
 
-void writeRow(std::FILE* out, long long idle, const World& world, int tick) {
+constexpr const char* traceHeader = "idle,tick,score,x,y,z,vx,vy,vz,radius,left,right,hash\n";
+
+bool writeRow(OutputFile& out, long long idle, const World& world, int tick) {
     const Mass& c = world.masses[0];
-    std::fprintf(out, "%lld,%d,%d,%.9g,%.9g,%.9g,%.9g,%.9g,%.9g,%.17g,%.9g,%.9g,%016" PRIx64 "\n", idle, tick,
-                 world.score, c.position[0], c.position[1], c.position[2], c.velocity[0], c.velocity[1],
-                 c.velocity[2], world.boundingRadius, world.leftFlipper.swingAngle, world.rightFlipper.swingAngle,
-                 stateHash(world));
+    return out.print("%lld,%d,%d,%.9g,%.9g,%.9g,%.9g,%.9g,%.9g,%.17g,%.9g,%.9g,%016" PRIx64 "\n", idle, tick,
+                     world.score, c.position[0], c.position[1], c.position[2], c.velocity[0], c.velocity[1],
+                     c.velocity[2], world.boundingRadius, world.leftFlipper.swingAngle,
+                     world.rightFlipper.swingAngle, stateHash(world));
+}
+
+/// Says why an output failed; the exit status for it.
+int outputFailed(const OutputFile& out) {
+    std::cerr << out.message() << '\n';
+    return 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const Options options = parseOptions(argc, argv);
+    const bool tracing = !options.trace.empty();
 
-    std::FILE* trace = nullptr;
-    if (!options.trace.empty()) {
-        trace = std::fopen(options.trace.c_str(), "w");
-        if (trace == nullptr) {
-            std::cerr << options.trace << ": cannot write trace: " << std::strerror(errno) << '\n';
-            return 1;
-        }
-        std::fputs("idle,tick,score,x,y,z,vx,vy,vz,radius,left,right,hash\n", trace);
+    // The trace is opened only after the model has been read, and never over it: opening it empties it.
+    if (tracing && sameFile(options.trace, options.model)) {
+        std::cerr << options.trace << ": cannot write trace: it is the model file " << options.model << '\n';
+        return 1;
     }
+    OutputFile trace(options.trace, "trace");
+    auto openTrace = [&trace] { return trace.open() && trace.print("%s", traceHeader); };
 
     Game game;
     game.modelFileName = options.model.c_str();
@@ -105,20 +130,23 @@ int main(int argc, char** argv) {
         for (; key != options.keys.end() && key->first <= idle; ++key)
             if (key->first == idle) game.keyboard(static_cast<unsigned char>(key->second));
         const Game::IdleResult result = game.idle();
-        if (result.rebuilt && !game.loadError.empty()) {
-            if (trace != nullptr) std::fclose(trace);
-            return 1;  // the game has already said why
-        }
-        if (trace != nullptr && result.stepped && game.tickCount % options.every == 0)
-            writeRow(trace, idle, *game.currentWorld, game.tickCount);
+        if (result.rebuilt && !game.loadError.empty()) return 1;  // the game has already said why
+        if (tracing && idle == 0 && !openTrace()) return outputFailed(trace);
+        if (tracing && result.stepped && game.tickCount % options.every == 0 &&
+            !writeRow(trace, idle, *game.currentWorld, game.tickCount))
+            return outputFailed(trace);
     }
-    if (trace != nullptr && std::fclose(trace) != 0) {
-        std::cerr << options.trace << ": cannot write trace: " << std::strerror(errno) << '\n';
-        return 1;
-    }
+    if (tracing && options.idles == 0 && !openTrace()) return outputFailed(trace);
+    if (tracing && !trace.close()) return outputFailed(trace);
 
     const std::uint64_t hash = game.currentWorld ? stateHash(*game.currentWorld) : fnvOffsetBasis;
+    errno = 0;
     std::printf("ticks %d score %d hash %016" PRIx64 "\n", game.tickCount,
                 game.currentWorld ? game.currentWorld->score : 0, hash);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        const int error = errno != 0 ? errno : EIO;
+        std::cerr << "flipper-sim: cannot write the summary to standard output: " << systemReason(error) << '\n';
+        return 1;
+    }
     return 0;
 }

@@ -1,0 +1,59 @@
+#include "io/OutputFile.h"
+
+#include <cerrno>
+#include <cstdarg>
+#include <utility>
+
+#include "io/SystemError.h"
+
+OutputFile::OutputFile(std::string path, std::string kind) : path_(std::move(path)), kind_(std::move(kind)) {}
+
+OutputFile::~OutputFile() {
+    if (file_ != nullptr) std::fclose(file_);
+}
+
+bool OutputFile::fail(int error) {
+    // A failing call that left no errno still failed: say so with the generic input/output error.
+    if (error_ == 0) error_ = error != 0 ? error : EIO;
+    return false;
+}
+
+bool OutputFile::open() {
+    if (failed()) return false;
+    errno = 0;
+    file_ = std::fopen(path_.c_str(), "w");
+    return file_ != nullptr || fail(errno);
+}
+
+bool OutputFile::write(const void* data, std::size_t size) {
+    if (failed() || file_ == nullptr) return fail(EBADF);
+    errno = 0;
+    if (std::fwrite(data, 1, size, file_) != size || std::ferror(file_)) return fail(errno);
+    return true;
+}
+
+bool OutputFile::print(const char* format, ...) {
+    if (failed() || file_ == nullptr) return fail(EBADF);
+    std::va_list arguments;
+    va_start(arguments, format);
+    errno = 0;
+    const int written = std::vfprintf(file_, format, arguments);
+    va_end(arguments);
+    if (written < 0 || std::ferror(file_)) return fail(errno);
+    return true;
+}
+
+bool OutputFile::close() {
+    if (file_ == nullptr) return failed() ? false : fail(EBADF);
+    errno = 0;
+    if (std::fflush(file_) != 0 || std::ferror(file_)) fail(errno);
+    std::FILE* file = file_;
+    file_ = nullptr;
+    errno = 0;
+    if (std::fclose(file) != 0) fail(errno);
+    return !failed();
+}
+
+std::string OutputFile::message() const {
+    return path_ + ": cannot write " + kind_ + ": " + (failed() ? systemReason(error_) : std::string("no error"));
+}

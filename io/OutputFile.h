@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+/// A file the program writes (a trace, a replay, a picture) whose every failure is caught: each
+/// write is checked, and so is the close, which is where a full disk often shows. After the first
+/// failure nothing more is written and message() says why, so a program never reports success over
+/// a file that was cut short.
+class OutputFile {
+public:
+    /// path: where to write; kind: what the file is, for the message ("trace", "replay", "frame").
+    OutputFile(std::string path, std::string kind);
+    /// Closes a file still open without checking: a program that cares has called close().
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    /// Creates or empties the file for writing.
+    bool open();
+    /// Writes size bytes; false once anything has failed.
+    bool write(const void* data, std::size_t size);
+    /// Writes printf-formatted text; false once anything has failed.
+    bool print(const char* format, ...)
+#if defined(__GNUC__)
+        __attribute__((format(printf, 2, 3)))
+#endif
+        ;
+    /// Flushes and closes the file; false if that or anything before it failed.
+    bool close();
+
+    /// Whether a write, the open or the close has failed.
+    bool failed() const { return error_ != 0; }
+    /// One line naming the file and the reason, e.g. "t.csv: cannot write trace: no space left on device".
+    std::string message() const;
+    const std::string& path() const { return path_; }
+
+private:
+    bool fail(int error);
+
+    std::string path_;
+    std::string kind_;
+    std::FILE* file_ = nullptr;
+    int error_ = 0;  ///< errno of the first failure, 0 while all is well
+};
