@@ -2,7 +2,6 @@
 
 #include <GL/glut.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -22,8 +21,9 @@ constexpr const char* windowTitle = "Flipper";
 
 constexpr const char* usage =
     "usage: flipper [--tick-rate N] [toolkit options]\n"
-    "  --tick-rate N        advance the game N ticks per wall-clock second (900 plays at a human\n"
-    "                       pace); without it, one tick per idle call, as fast as the machine runs\n"
+    "  --tick-rate N        advance the game N ticks per wall-clock second, 1 to 1000000 (900 plays\n"
+    "                       at a human pace); without it, one tick per idle call, as fast as the\n"
+    "                       machine runs\n"
     "  --help               print this and exit\n"
     "toolkit options, taken by GLUT:\n"
     "  -display DISPLAY     the X display to open\n"
@@ -37,12 +37,12 @@ struct Options {
     std::string error;      ///< why the command line cannot be used; empty when it can
 };
 
-/// A rate must be a positive, finite number written in full: "900", "62.5".
+/// A rate must be a number written in full ("900", "62.5") that the pacing accepts.
 bool parseRate(const char* text, double& rate) {
     if (*text == '\0') return false;
     char* end = nullptr;
     const double value = std::strtod(text, &end);
-    if (*end != '\0' || !std::isfinite(value) || value <= 0.0) return false;
+    if (*end != '\0' || !(value >= Pacing::minTicksPerSecond && value <= Pacing::maxTicksPerSecond)) return false;
     rate = value;
     return true;
 }
@@ -67,7 +67,7 @@ Options parseOptions(int argc, char** argv) {
             return options;
         }
         if (!parseRate(value, options.tickRate)) {
-            options.error = std::string("bad tick rate '") + value + "': it must be a positive number";
+            options.error = std::string("bad tick rate '") + value + "': it must be a number from 1 to 1000000";
             return options;
         }
     }

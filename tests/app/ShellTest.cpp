@@ -143,6 +143,9 @@ TEST_F(ShellTest, BadCommandLineGetsTheUsageAndStatusTwo) {
         {{"--tick-rate", "inf"}, "bad tick rate 'inf'"},
         {{"--tick-rate", "nan"}, "bad tick rate 'nan'"},
         {{"--tick-rate=0"}, "bad tick rate '0'"},
+        {{"--tick-rate", "0.5"}, "bad tick rate '0.5': it must be a number from 1 to 1000000"},
+        {{"--tick-rate", "1000000.5"}, "bad tick rate '1000000.5': it must be a number from 1 to 1000000"},
+        {{"--tick-rate", "1e22"}, "bad tick rate '1e22': it must be a number from 1 to 1000000"},
         {{"--tick-rate"}, "--tick-rate needs a number"},
         {{"--tickrate", "900"}, "unknown option '--tickrate'"},
         {{"900"}, "unknown option '900'"},
@@ -183,6 +186,8 @@ TEST_F(ShellTest, TickRatePacesTheIdleCallback) {
     }
     GlRecorder gl;
     EXPECT_EQ(run({"--tick-rate=62.5"}), 0);
+    EXPECT_EQ(run({"--tick-rate", "1"}), 0);        // the slowest rate accepted
+    EXPECT_EQ(run({"--tick-rate", "1e6"}), 0);      // and the fastest
 }
 
 TEST_F(ShellTest, ThousandRestartsKeepTwoLiveTextures) {
