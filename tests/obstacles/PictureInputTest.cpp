@@ -1,0 +1,60 @@
+// Pictures are read only from regular files: nothing else can hang the game or feed it for ever.
+#include "obstacles/Image.h"
+
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "io/TempDir.h"
+
+TEST(PictureInputTest, WhatIsNotARegularFileIsRefusedAtOnce) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "fifo.bmp").c_str(), 0600), 0);
+    ASSERT_EQ(::mkdir((dir / "folder.bmp").c_str(), 0700), 0);
+    ASSERT_EQ(::symlink("/dev/zero", (dir / "zero.bmp").c_str()), 0);
+    ASSERT_EQ(::symlink("/dev/urandom", (dir / "random.bmp").c_str()), 0);
+    struct Case {
+        std::string path;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {dir / "fifo.bmp", "is a FIFO, not a regular file"},
+        {dir / "folder.bmp", "is a directory"},
+        {dir / "zero.bmp", "is a device, not a regular file"},
+        {dir / "random.bmp", "is a device, not a regular file"},
+        {dir / "missing.bmp", "no such file or directory"},
+    };
+    for (const Case& c : cases) {
+        // Should the loader open a FIFO and wait for a writer, this thread plays the writer after a
+        // while, so the test fails on the time taken instead of hanging.
+        std::atomic<bool> done{false};
+        std::thread writer([&] {
+            const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+            while (!done && std::chrono::steady_clock::now() < giveUp) {
+                const int fd = ::open(c.path.c_str(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) {
+                    ::close(fd);
+                    return;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        });
+        const auto start = std::chrono::steady_clock::now();
+        Image image;
+        std::string reason;
+        const bool loaded = loadImage(c.path, image, reason);
+        const auto taken = std::chrono::steady_clock::now() - start;
+        done = true;
+        writer.join();
+        EXPECT_FALSE(loaded) << c.path;
+        EXPECT_EQ(reason, c.reason) << c.path;
+        EXPECT_EQ(image.width, 0) << c.path;
+        EXPECT_LT(taken, std::chrono::milliseconds(500)) << c.path;
+    }
+}
