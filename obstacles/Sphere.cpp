@@ -1,8 +1,5 @@
 #include "obstacles/Sphere.h"
 
-#include <GL/gl.h>
-#include <GL/glut.h>
-
 #include <cmath>
 
 #include "softbody/Mass.h"
@@ -10,7 +7,6 @@
 namespace {
 
 constexpr double friction = double(0.6f);  // share of the pressing force that brakes sliding
-constexpr int drawSubdivisions = 8;        // slices and stacks of the drawn sphere
 
 }  // namespace
 
@@ -35,14 +31,4 @@ bool Sphere::collide(Mass& mass, const Vector& pull) {
     mass.force -= (w * friction) * pressing;
     hitCount += 1;
     return true;
-}
-
-void Sphere::draw() const {
-    glPushMatrix();
-    glTranslatef(centre[0], centre[1], centre[2]);
-    if (solid != 0)
-        glutSolidSphere(radius, drawSubdivisions, drawSubdivisions);
-    else
-        glutWireSphere(radius, drawSubdivisions, drawSubdivisions);
-    glPopMatrix();
 }

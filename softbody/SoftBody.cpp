@@ -1,7 +1,5 @@
 #include "softbody/SoftBody.h"
 
-#include <GL/gl.h>
-
 #include <iostream>
 
 namespace {
@@ -76,10 +74,4 @@ void SoftBody::computeForces() {
 void SoftBody::integrate() {
     for (Mass& m : masses) m.integrate(timeStep);
     updateBounds();
-}
-
-void SoftBody::draw() const {
-    glBegin(GL_TRIANGLES);
-    for (const Face& f : faces) f.draw();
-    glEnd();
 }

@@ -1,7 +1,9 @@
-#include "softbody/Face.h"
+// How the ball looks: every face a lit triangle, all in one block.
+#include "softbody/SoftBody.h"
 
 #include <GL/gl.h>
 
+#include "softbody/Face.h"
 #include "softbody/Mass.h"
 
 void Face::draw() const {
@@ -14,4 +16,10 @@ void Face::draw() const {
     glVertex3f(p1[0], p1[1], p1[2]);
     glVertex3f(p2[0], p2[1], p2[2]);
     glVertex3f(p3[0], p3[1], p3[2]);
+}
+
+void SoftBody::draw() const {
+    glBegin(GL_TRIANGLES);
+    for (const Face& f : faces) f.draw();
+    glEnd();
 }
