@@ -2,15 +2,13 @@
 #include "obstacles/Image.h"
 
 #include <gtest/gtest.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <string>
-#include <thread>
 
+#include "io/FifoWriter.h"
 #include "io/TempDir.h"
 
 TEST(PictureInputTest, WhatIsNotARegularFileIsRefusedAtOnce) {
@@ -31,27 +29,12 @@ TEST(PictureInputTest, WhatIsNotARegularFileIsRefusedAtOnce) {
         {dir / "missing.bmp", "no such file or directory"},
     };
     for (const Case& c : cases) {
-        // Should the loader open a FIFO and wait for a writer, this thread plays the writer after a
-        // while, so the test fails on the time taken instead of hanging.
-        std::atomic<bool> done{false};
-        std::thread writer([&] {
-            const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-            while (!done && std::chrono::steady_clock::now() < giveUp) {
-                const int fd = ::open(c.path.c_str(), O_WRONLY | O_NONBLOCK);
-                if (fd >= 0) {
-                    ::close(fd);
-                    return;
-                }
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            }
-        });
+        const FifoWriter writer(c.path);  // should the loader wait for a writer, one comes after a while
         const auto start = std::chrono::steady_clock::now();
         Image image;
         std::string reason;
         const bool loaded = loadImage(c.path, image, reason);
         const auto taken = std::chrono::steady_clock::now() - start;
-        done = true;
-        writer.join();
         EXPECT_FALSE(loaded) << c.path;
         EXPECT_EQ(reason, c.reason) << c.path;
         EXPECT_EQ(image.width, 0) << c.path;

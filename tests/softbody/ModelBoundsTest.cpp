@@ -3,21 +3,19 @@
 #include "softbody/ModelReader.h"
 
 #include <gtest/gtest.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <streambuf>
 #include <string>
-#include <thread>
 
 #include "app/Game.h"
+#include "io/FifoWriter.h"
 #include "io/TempDir.h"
 #include "softbody/SoftBody.h"
 #include "support/AllocationCounter.h"
@@ -161,25 +159,10 @@ TEST(ModelBoundsTest, AFifoIsRefusedWithoutWaitingForAWriter) {
     TempDir dir;
     const std::string fifo = dir / "sphere.iv";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    // Should the game open the FIFO and wait for a writer, this thread plays the writer after a
-    // while, so the test fails on the time taken instead of hanging.
-    std::atomic<bool> done{false};
-    std::thread writer([&] {
-        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-        while (!done && std::chrono::steady_clock::now() < giveUp) {
-            const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);  // fails while no one reads
-            if (fd >= 0) {
-                ::close(fd);
-                return;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    });
+    const FifoWriter writer(fifo);  // should the game wait for a writer, one comes after a while
     const auto start = std::chrono::steady_clock::now();
     const std::string line = loadErrorFor(fifo);
     const auto taken = std::chrono::steady_clock::now() - start;
-    done = true;
-    writer.join();
     EXPECT_EQ(line, fifo + ": cannot read model: is a FIFO, not a regular file");
     EXPECT_LT(taken, std::chrono::milliseconds(500));
 }
