@@ -6,12 +6,14 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/Game.h"
 #include "app/GlutCallbacks.h"
 #include "app/Trackball.h"
+#include "support/Capture.h"
 #include "support/GlRecorder.h"
 
 namespace {
@@ -213,4 +215,63 @@ TEST_F(ShellTest, ThousandRestartsKeepTwoLiveTextures) {
     EXPECT_EQ(GlRecorder::liveTextures(), before);
     finishCapture();
     EXPECT_EQ(occurrences(out, "Read in "), 1001);
+}
+
+// --freeze-at: the game plays unpaced to a tick, then only redraws.
+TEST_F(ShellTest, FreezeAtPlaysToTheTickThenOnlyRedraws) {
+    finishCapture();
+    for (const std::vector<const char*>& arguments :
+         {std::vector<const char*>{"--freeze-at", "20"}, {"--freeze-at=20"}, {"--tick-rate", "900", "--freeze-at", "20"}}) {
+        GlRecorder gl;
+        Capture console(std::cout), errors(std::cerr);
+        game = Game();
+        ASSERT_EQ(run(arguments), 0) << arguments[0];
+        // One idle call builds the World, twenty step it (unpaced, even with a tick rate), and the
+        // ones after that step no more but ask for a picture each.
+        for (int call = 0; call < 21; ++call) gl.callbacks().idle();
+        EXPECT_EQ(game.tickCount, 20) << arguments[0];
+        const int before = gl.redisplayCount();  // ticks 1 and 16 asked for one each
+        EXPECT_EQ(before, 2);
+        for (int call = 0; call < 3; ++call) gl.callbacks().idle();
+        EXPECT_EQ(game.tickCount, 20);
+        EXPECT_EQ(gl.redisplayCount(), before + 3);
+        // A restart builds a new World; the tick count has already reached the freeze tick.
+        gl.callbacks().keyboard('n', 0, 0);
+        gl.callbacks().idle();
+        ASSERT_NE(game.currentWorld, nullptr);
+        EXPECT_EQ(game.currentWorld->score, 0);
+        EXPECT_EQ(game.tickCount, 20);
+    }
+}
+
+TEST_F(ShellTest, FreezeAtZeroDrawsTheFirstWorldUnstepped) {
+    GlRecorder gl;
+    Capture console(std::cout), errors(std::cerr);
+    ASSERT_EQ(run({"--freeze-at", "0"}), 0);
+    gl.callbacks().idle();  // builds the World
+    gl.callbacks().idle();
+    EXPECT_NE(game.currentWorld, nullptr);
+    EXPECT_EQ(game.tickCount, 0);
+    EXPECT_EQ(gl.redisplayCount(), 1);
+}
+
+TEST_F(ShellTest, FreezeAtBadTicksGetTheUsageAndStatusTwo) {
+    finishCapture();
+    const std::vector<std::pair<std::vector<const char*>, std::string>> cases = {
+        {{"--freeze-at", "-1"}, "bad tick '-1' for --freeze-at"},
+        {{"--freeze-at", "ten"}, "bad tick 'ten' for --freeze-at"},
+        {{"--freeze-at", "12x"}, "bad tick '12x' for --freeze-at"},
+        {{"--freeze-at", "+5"}, "bad tick '+5' for --freeze-at"},
+        {{"--freeze-at", "2147483648"}, "bad tick '2147483648' for --freeze-at"},
+        {{"--freeze-at="}, "bad tick '' for --freeze-at"},
+        {{"--freeze-at"}, "bad tick '' for --freeze-at"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        GlRecorder gl;
+        Capture console(std::cout), errors(std::cerr);
+        EXPECT_EQ(run(arguments), 2) << message;
+        EXPECT_EQ(errors.text().rfind("flipper: " + message, 0), 0u) << errors.text();
+        EXPECT_NE(errors.text().find("--freeze-at N"), std::string::npos);
+        EXPECT_EQ(gl.calls(), Calls{}) << message;
+    }
 }

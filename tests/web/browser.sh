@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The browser tests: the desktop game's frame at the freeze tick under our own Xvfb, then the page
+# in headless Chromium against it (tests/web/browser.mjs).
+#   bash tests/web/browser.sh REPO [--timing]
+# Needs build/flipper and build/flipper-sim (the native build), build-web/site and tests/web/node_modules.
+set -euo pipefail
+repo=$1
+shift
+freeze_tick=1200  # the ball rolls in the middle of the table, the score shows
+for program in flipper flipper-sim; do
+  [ -x "$repo/build/$program" ] || { echo "browser tests: build/$program is missing; build the game first" >&2; exit 1; }
+done
+
+# shellcheck source=SCRIPTDIR/../../scripts/lib/xvfb.sh
+source "$repo/scripts/lib/xvfb.sh"
+work=$(mktemp -d "${TMPDIR:-/tmp}/flipper-browser.XXXXXX")
+game=""
+stop() {
+  if [ -n "$game" ]; then
+    kill "$game" 2>/dev/null || true
+    wait "$game" 2>/dev/null || true
+  fi
+  xvfb_stop
+  rm -rf "$work"
+}
+trap stop EXIT
+cp "$repo/assets/sphere.iv" "$repo/assets/woman.bmp" "$repo/assets/head.bmp" "$work/"
+cd "$work"
+xvfb_start 1024x800x24 || { echo "browser tests: Xvfb would not start" >&2; exit 1; }
+"$repo/build/flipper" --freeze-at "$freeze_tick" -geometry +0+0 > game.stdout 2> game.stderr &
+game=$!
+window=$(flipper_window 10)
+[ -n "$window" ] || { echo "browser tests: the desktop window did not appear" >&2; cat game.stderr >&2; exit 1; }
+# Frozen once two pictures a moment apart are the same.
+previous=""
+for _ in $(seq 1 40); do
+  sleep 0.25
+  import -window "$window" desktop.png
+  now=$(convert desktop.png rgb:- | md5sum)
+  [ "$now" = "$previous" ] && break
+  previous=$now
+done
+convert desktop.png -depth 8 rgb:desktop.rgb
+kill "$game"; wait "$game" 2>/dev/null || true
+game=""
+xvfb_stop
+
+# A model the native game rejects, and the line it rejects it with.
+mkdir broken
+printf 'Masses\n2\n0 0 0\n' > broken/sphere.iv
+broken_line=$(cd broken && { "$repo/build/flipper-sim" --idles 1 2>&1 >/dev/null || true; } | head -n 1)
+
+cd "$repo/tests/web"
+node browser.mjs "$repo/build-web/site" "$work/desktop.rgb" "$freeze_tick" "$work/broken/sphere.iv" "$broken_line" "$@"

@@ -1,0 +1,135 @@
+// Flipper in a web browser: the game's own callbacks over our GL layer, run by the browser's
+// animation frames instead of GLUT's event loop.
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <GL/glut.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/Game.h"
+#include "app/GlutCallbacks.h"
+#include "app/Shell.h"
+#include "app/Trackball.h"
+#include "web/FramePacer.h"
+#include "web/gl/GlContext.h"
+#include "web/gl/WebGlBackend.h"
+
+namespace {
+
+constexpr double ticksPerSecond = 900.0;       // the pace of the desktop game with --tick-rate 900
+constexpr int maxTicksPerFrame = 90;           // a tenth of a second of catch-up at most
+constexpr double freezeBudgetSeconds = 0.025;  // unpaced stepping per frame before --freeze-at
+
+Trackball trackball(3.0, 256, 256);  // as the desktop game's, until reshape sizes it
+Game game;
+WebGlBackend backend;
+FramePacer pacer(ticksPerSecond, maxTicksPerFrame);
+long long freezeAt = -1;  // with --freeze-at: the tick the game stops stepping at
+
+// How long each animation frame's work took (ticks and drawing), in milliseconds, for the page's
+// frame-time measurement; the most recent ones only.
+constexpr std::size_t frameTimesKept = 4096;
+std::vector<float> frameTimes;
+
+void present(fixedgl::Pipeline& pipeline) { backend.present(pipeline); }
+
+// One tick; the idle call that rebuilds the World after a restart comes on top and is no tick.
+void tick() {
+    Game::IdleResult result = game.idle();
+    if (result.rebuilt) result = game.idle();
+    if (result.redisplay) glutPostRedisplay();
+}
+
+bool frozen() { return freezeAt >= 0 && game.currentWorld && !game.restartRequested && game.tickCount >= freezeAt; }
+
+void frame() {
+    const double started = emscripten_get_now();
+    const double now = started / 1000.0;
+    if (freezeAt < 0) {
+        for (int i = pacer.ticksDue(now); i > 0; --i) tick();
+    } else if (!frozen()) {
+        while (!frozen() && emscripten_get_now() / 1000.0 - now < freezeBudgetSeconds) tick();
+    }
+    // Frozen, the picture is drawn every frame, as the desktop game keeps drawing.
+    if (frozen()) glutPostRedisplay();
+    if (fixedgl::takeRedisplay() && fixedgl::glutCallbacks().display != nullptr) fixedgl::glutCallbacks().display();
+    if (frameTimes.size() == frameTimesKept)
+        frameTimes.erase(frameTimes.begin(), frameTimes.begin() + frameTimesKept / 2);
+    frameTimes.push_back(static_cast<float>(emscripten_get_now() - started));
+}
+
+bool parseFreezeAt(const char* text, long long& tick) {
+    if (*text < '0' || *text > '9') return false;
+    char* end = nullptr;
+    errno = 0;
+    const long long value = std::strtoll(text, &end, 10);
+    if (*end != '\0' || errno == ERANGE || value < 0 || value > 2147483647LL) return false;
+    tick = value;
+    return true;
+}
+
+}  // namespace
+
+extern "C" {
+
+/// A key typed on the page: its character code.
+EMSCRIPTEN_KEEPALIVE void webKey(int key) {
+    auto keyboard = fixedgl::glutCallbacks().keyboard;
+    if (keyboard != nullptr && key > 0 && key < 256) keyboard(static_cast<unsigned char>(key), 0, 0);
+}
+
+/// A mouse button pressed (down nonzero) or released over the canvas, at canvas pixel (x, y).
+EMSCRIPTEN_KEEPALIVE void webMouse(int button, int down, int x, int y) {
+    auto mouse = fixedgl::glutCallbacks().mouse;
+    if (mouse != nullptr) mouse(button, down != 0 ? GLUT_DOWN : GLUT_UP, x, y);
+}
+
+/// The pointer moved with a button held that was pressed on the canvas.
+EMSCRIPTEN_KEEPALIVE void webMotion(int x, int y) {
+    auto motion = fixedgl::glutCallbacks().motion;
+    if (motion != nullptr) motion(x, y);
+}
+
+/// Step ticks since the page opened.
+EMSCRIPTEN_KEEPALIVE int webTickCount() { return game.tickCount; }
+
+/// How many frame times are kept, and one of them (milliseconds of work in one animation frame).
+EMSCRIPTEN_KEEPALIVE int webFrameTimeCount() { return static_cast<int>(frameTimes.size()); }
+EMSCRIPTEN_KEEPALIVE double webFrameTime(int i) {
+    return i >= 0 && i < static_cast<int>(frameTimes.size()) ? frameTimes[static_cast<std::size_t>(i)] : 0.0;
+}
+
+/// 1 once the game has stopped at its --freeze-at tick.
+EMSCRIPTEN_KEEPALIVE int webFrozen() { return frozen() ? 1 : 0; }
+
+}  // extern "C"
+
+int main(int argc, char** argv) {
+    // The page passes ?freeze-at=N as --freeze-at N; a bad tick is reported and the game plays on.
+    if (argc == 3 && std::strcmp(argv[1], "--freeze-at") == 0 && !parseFreezeAt(argv[2], freezeAt))
+        std::cerr << "flipper: bad tick '" << argv[2] << "' for --freeze-at: it must be a whole number from 0\n"
+                  << std::flush;
+
+    std::string reason;
+    if (!backend.open("#canvas", reason)) {
+        std::cerr << "flipper: " << reason << '\n' << std::flush;
+        return 1;
+    }
+    fixedgl::context().setTextureSink(&backend);
+    fixedgl::setFramePresenter(present);
+
+    // The desktop game's start-up: its window request, OpenGL state, callbacks and first World.
+    openGameWindow(game, trackball);
+    const fixedgl::WindowRequest& window = fixedgl::windowRequest();
+    emscripten_set_canvas_element_size("#canvas", window.width, window.height);
+    fixedgl::glutCallbacks().reshape(window.width, window.height);
+
+    emscripten_set_main_loop(frame, 0, 0);
+    return 0;
+}

@@ -1,0 +1,495 @@
+#include "web/gl/Pipeline.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace fixedgl {
+
+namespace {
+
+// OpenGL's enum values, the ones this pipeline looks at.
+constexpr unsigned glLines = 0x0001, glLineLoop = 0x0002, glLineStrip = 0x0003, glTriangles = 0x0004,
+                   glTriangleStrip = 0x0005, glTriangleFan = 0x0006, glQuads = 0x0007;
+constexpr unsigned glDepthBufferBit = 0x0100, glColorBufferBit = 0x4000;
+constexpr unsigned glDepthTest = 0x0B71, glLighting = 0x0B50, glLight0 = 0x4000, glColorMaterial = 0x0B57,
+                   glTexture2D = 0x0DE1;
+constexpr unsigned glModelview = 0x1700, glProjection = 0x1701;
+constexpr unsigned glModulate = 0x2100, glReplace = 0x1E01;
+constexpr unsigned glUnpackAlignment = 0x0CF5;
+constexpr unsigned glRgb = 0x1907, glRgba = 0x1908;
+
+// OpenGL's default lighting: a scene ambient of 0.2, light 0 white and shining along -z in eye
+// space from (0, 0, 1, 0), no specular material, and without colour material an ambient of 0.2
+// and a diffuse of 0.8.
+constexpr float sceneAmbient = 0.2f;
+constexpr float defaultMaterialAmbient = 0.2f;
+constexpr float defaultMaterialDiffuse = 0.8f;
+
+constexpr double degreesToRadians = 3.14159265358979323846 / 180.0;
+
+constexpr Matrix identity{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+
+float clamp01(float v) { return std::min(1.0f, std::max(0.0f, v)); }
+
+void transform(const Matrix& m, const float in[4], float out[4]) {
+    for (int r = 0; r < 4; ++r) out[r] = m[r] * in[0] + m[4 + r] * in[1] + m[8 + r] * in[2] + m[12 + r] * in[3];
+}
+
+bool isLineMode(unsigned mode) { return mode == glLines || mode == glLineLoop || mode == glLineStrip; }
+
+}  // namespace
+
+Matrix multiply(const Matrix& a, const Matrix& b) {
+    Matrix out{};
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r)
+            out[4 * c + r] =
+                a[r] * b[4 * c] + a[4 + r] * b[4 * c + 1] + a[8 + r] * b[4 * c + 2] + a[12 + r] * b[4 * c + 3];
+    return out;
+}
+
+Matrix inverseOrIdentity(const Matrix& m) {
+    // Gauss-Jordan with partial pivoting on [m | I], rows as in the mathematical matrix.
+    double a[4][8];
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) {
+            a[r][c] = m[4 * c + r];
+            a[r][4 + c] = r == c ? 1.0 : 0.0;
+        }
+    for (int col = 0; col < 4; ++col) {
+        int pivot = col;
+        for (int r = col + 1; r < 4; ++r)
+            if (std::fabs(a[r][col]) > std::fabs(a[pivot][col])) pivot = r;
+        if (a[pivot][col] == 0.0) return identity;
+        if (pivot != col)
+            for (int c = 0; c < 8; ++c) std::swap(a[pivot][c], a[col][c]);
+        const double p = a[col][col];
+        for (int c = 0; c < 8; ++c) a[col][c] /= p;
+        for (int r = 0; r < 4; ++r) {
+            if (r == col || a[r][col] == 0.0) continue;
+            const double f = a[r][col];
+            for (int c = 0; c < 8; ++c) a[r][c] -= f * a[col][c];
+        }
+    }
+    Matrix out{};
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) out[4 * c + r] = static_cast<float>(a[r][4 + c]);
+    return out;
+}
+
+Pipeline::Pipeline() : matrixMode_(glModelview), texEnvMode_(glModulate) {
+    modelview_[0] = identity;
+    projection_[0] = identity;
+    textureHasImage_.push_back(false);  // the default texture 0
+}
+
+void Pipeline::enable(unsigned cap, bool on) {
+    if (inside_) return;
+    switch (cap) {
+        case glDepthTest:
+            depthTest_ = on;
+            break;
+        case glLighting:
+            lighting_ = on;
+            break;
+        case glLight0:
+            light0_ = on;
+            break;
+        case glColorMaterial:
+            colorMaterial_ = on;
+            break;
+        case glTexture2D:
+            texture2D_ = on;
+            break;
+        default:
+            break;
+    }
+}
+
+bool Pipeline::isEnabled(unsigned cap) const {
+    switch (cap) {
+        case glDepthTest:
+            return depthTest_;
+        case glLighting:
+            return lighting_;
+        case glLight0:
+            return light0_;
+        case glColorMaterial:
+            return colorMaterial_;
+        case glTexture2D:
+            return texture2D_;
+        default:
+            return false;
+    }
+}
+
+void Pipeline::clearColor(float r, float g, float b, float a) {
+    clearColour_ = {clamp01(r), clamp01(g), clamp01(b), clamp01(a)};
+}
+
+void Pipeline::clear(unsigned mask) {
+    if (inside_) return;
+    // The game always clears colour and depth together, before it draws anything: a clear starts
+    // the frame afresh.
+    if ((mask & (glColorBufferBit | glDepthBufferBit)) != 0) {
+        batches_.clear();
+        cleared_ = true;
+    }
+}
+
+void Pipeline::viewport(int x, int y, int width, int height) {
+    if (width < 0 || height < 0) return;
+    viewport_ = {x, y, width, height};
+}
+
+void Pipeline::matrixMode(unsigned mode) {
+    if (!inside_ && (mode == glModelview || mode == glProjection)) matrixMode_ = mode;
+}
+
+Matrix& Pipeline::current() {
+    return matrixMode_ == glProjection ? projection_[projectionDepth_] : modelview_[modelviewDepth_];
+}
+
+const Matrix& Pipeline::top() const {
+    return matrixMode_ == glProjection ? projection_[projectionDepth_] : modelview_[modelviewDepth_];
+}
+
+void Pipeline::changed() {
+    if (matrixMode_ == glModelview) normalMatrixValid_ = false;
+}
+
+void Pipeline::pushMatrix() {
+    if (inside_) return;
+    int& depth = matrixMode_ == glProjection ? projectionDepth_ : modelviewDepth_;
+    auto& stack = matrixMode_ == glProjection ? projection_ : modelview_;
+    if (depth + 1 >= stackDepth) return;
+    stack[depth + 1] = stack[depth];
+    ++depth;
+}
+
+void Pipeline::popMatrix() {
+    if (inside_) return;
+    int& depth = matrixMode_ == glProjection ? projectionDepth_ : modelviewDepth_;
+    if (depth == 0) return;
+    --depth;
+    changed();
+}
+
+void Pipeline::loadIdentity() {
+    if (inside_) return;
+    current() = identity;
+    changed();
+}
+
+void Pipeline::multMatrix(const Matrix& m) {
+    if (inside_) return;
+    current() = multiply(current(), m);
+    changed();
+}
+
+void Pipeline::rotate(float angle, float x, float y, float z) {
+    const float s = static_cast<float>(std::sin(angle * degreesToRadians));
+    const float c = static_cast<float>(std::cos(angle * degreesToRadians));
+    Matrix m = identity;
+    // Rotations about one axis are built exactly, so that a right angle leaves exact zeros.
+    if (x != 0 && y == 0 && z == 0) {
+        if (x < 0) return rotate(-angle, -x, 0, 0);
+        m[5] = c, m[6] = s, m[9] = -s, m[10] = c;
+    } else if (x == 0 && y != 0 && z == 0) {
+        if (y < 0) return rotate(-angle, 0, -y, 0);
+        m[0] = c, m[2] = -s, m[8] = s, m[10] = c;
+    } else if (x == 0 && y == 0 && z != 0) {
+        if (z < 0) return rotate(-angle, 0, 0, -z);
+        m[0] = c, m[1] = s, m[4] = -s, m[5] = c;
+    } else {
+        const float length = std::sqrt(x * x + y * y + z * z);
+        if (length == 0) return;
+        x /= length, y /= length, z /= length;
+        const float t = 1 - c;
+        m[0] = x * x * t + c, m[1] = y * x * t + z * s, m[2] = x * z * t - y * s;
+        m[4] = x * y * t - z * s, m[5] = y * y * t + c, m[6] = y * z * t + x * s;
+        m[8] = x * z * t + y * s, m[9] = y * z * t - x * s, m[10] = z * z * t + c;
+    }
+    multMatrix(m);
+}
+
+void Pipeline::scale(float x, float y, float z) {
+    Matrix m = identity;
+    m[0] = x, m[5] = y, m[10] = z;
+    multMatrix(m);
+}
+
+void Pipeline::translate(float x, float y, float z) {
+    Matrix m = identity;
+    m[12] = x, m[13] = y, m[14] = z;
+    multMatrix(m);
+}
+
+void Pipeline::perspective(double fovy, double aspect, double zNear, double zFar) {
+    // As GLU builds it, in double, then handed over as a double matrix.
+    const double radians = fovy / 2 * degreesToRadians;
+    const double deltaZ = zFar - zNear;
+    const double sine = std::sin(radians);
+    if (deltaZ == 0 || sine == 0 || aspect == 0) return;
+    const double cotangent = std::cos(radians) / sine;
+    Matrix m{};
+    m[0] = static_cast<float>(cotangent / aspect);
+    m[5] = static_cast<float>(cotangent);
+    m[10] = static_cast<float>(-(zFar + zNear) / deltaZ);
+    m[11] = -1;
+    m[14] = static_cast<float>(-2 * zNear * zFar / deltaZ);
+    multMatrix(m);
+}
+
+const Matrix& Pipeline::normalMatrix() const {
+    if (!normalMatrixValid_) {
+        normalMatrix_ = inverseOrIdentity(modelview());
+        normalMatrixValid_ = true;
+    }
+    return normalMatrix_;
+}
+
+std::array<float, 4> Pipeline::litColour(const float normal[3]) const {
+    if (!lighting_) return {colour_[0], colour_[1], colour_[2], colour_[3]};
+    float ambient[4], diffuse[4];
+    for (int i = 0; i < 4; ++i) {
+        ambient[i] = colorMaterial_ ? colour_[i] : (i == 3 ? 1.0f : defaultMaterialAmbient);
+        diffuse[i] = colorMaterial_ ? colour_[i] : (i == 3 ? 1.0f : defaultMaterialDiffuse);
+    }
+    // The normal goes through the inverse transpose of the model-view, unnormalised: its length
+    // scales the diffuse term. Light 0 lies along +z in eye space, so n . L is the eye z.
+    const Matrix& inv = normalMatrix();
+    const float eyeZ = normal[0] * inv[8] + normal[1] * inv[9] + normal[2] * inv[10];
+    const float diffuseFactor = light0_ ? std::max(eyeZ, 0.0f) : 0.0f;
+    std::array<float, 4> out;
+    for (int i = 0; i < 3; ++i) out[i] = clamp01(sceneAmbient * ambient[i] + diffuseFactor * diffuse[i]);
+    out[3] = clamp01(diffuse[3]);
+    return out;
+}
+
+Vertex Pipeline::process(const float position[3], const float normal[3]) const {
+    Vertex v;
+    const float object[4] = {position[0], position[1], position[2], 1.0f};
+    float eye[4];
+    transform(modelview(), object, eye);
+    transform(projection(), eye, v.clip);
+    const auto c = litColour(normal);
+    std::copy(c.begin(), c.end(), v.color);
+    v.tex[0] = tex_[0];
+    v.tex[1] = tex_[1];
+    return v;
+}
+
+void Pipeline::begin(unsigned mode) {
+    if (inside_ || mode > glQuads) return;
+    inside_ = true;
+    mode_ = mode;
+    pending_.clear();
+}
+
+void Pipeline::end() {
+    if (!inside_) return;
+    inside_ = false;
+    emitPrimitive(mode_, pending_);
+    pending_.clear();
+}
+
+void Pipeline::vertex(float x, float y, float z) {
+    if (!inside_) return;
+    const float p[3] = {x, y, z};
+    pending_.push_back(process(p, normal_));
+}
+
+void Pipeline::normal(float x, float y, float z) { normal_[0] = x, normal_[1] = y, normal_[2] = z; }
+
+void Pipeline::texCoord(float s, float t) { tex_[0] = s, tex_[1] = t; }
+
+void Pipeline::color(const float* rgba) {
+    for (int i = 0; i < 4; ++i) colour_[i] = rgba[i];
+}
+
+void Pipeline::drawArrays(unsigned mode, const float* positions, const float* normals,
+                          const std::vector<int>& indices) {
+    if (inside_) return;
+    std::vector<Vertex> vs;
+    vs.reserve(indices.size());
+    for (int i : indices) vs.push_back(process(positions + 3 * i, normals + 3 * i));
+    emitPrimitive(mode, vs);
+}
+
+Batch& Pipeline::batchFor(bool lines) {
+    const bool textured = texture2D_ && hasImage(boundTexture_);
+    const Shading shading = !textured                  ? Shading::colour
+                            : texEnvMode_ == glReplace ? Shading::replace
+                                                       : Shading::modulate;
+    const unsigned texture = textured ? boundTexture_ : 0;
+    if (batches_.empty() || batches_.back().lines != lines || batches_.back().depthTest != depthTest_ ||
+        batches_.back().shading != shading || batches_.back().texture != texture) {
+        Batch b;
+        b.lines = lines;
+        b.depthTest = depthTest_;
+        b.shading = shading;
+        b.texture = texture;
+        batches_.push_back(std::move(b));
+    }
+    return batches_.back();
+}
+
+void Pipeline::emitPrimitive(unsigned mode, const std::vector<Vertex>& vs) {
+    const std::size_t n = vs.size();
+    if (isLineMode(mode)) {
+        if (n < 2) return;
+        auto& out = batchFor(true).vertices;
+        if (mode == glLines) {
+            for (std::size_t i = 0; i + 1 < n; i += 2) out.push_back(vs[i]), out.push_back(vs[i + 1]);
+            return;
+        }
+        for (std::size_t i = 0; i + 1 < n; ++i) out.push_back(vs[i]), out.push_back(vs[i + 1]);
+        if (mode == glLineLoop) out.push_back(vs[n - 1]), out.push_back(vs[0]);
+        return;
+    }
+    if (n < 3) return;
+    auto& out = batchFor(false).vertices;
+    auto tri = [&out, &vs](std::size_t a, std::size_t b, std::size_t c) {
+        out.push_back(vs[a]), out.push_back(vs[b]), out.push_back(vs[c]);
+    };
+    switch (mode) {
+        case glTriangles:
+            for (std::size_t i = 0; i + 2 < n; i += 3) tri(i, i + 1, i + 2);
+            break;
+        case glTriangleStrip:
+            for (std::size_t i = 0; i + 2 < n; ++i) i % 2 == 0 ? tri(i, i + 1, i + 2) : tri(i + 1, i, i + 2);
+            break;
+        case glTriangleFan:
+            for (std::size_t i = 1; i + 1 < n; ++i) tri(0, i, i + 1);
+            break;
+        case glQuads:
+            for (std::size_t i = 0; i + 3 < n; i += 4) tri(i, i + 1, i + 2), tri(i, i + 2, i + 3);
+            break;
+        default:
+            break;
+    }
+}
+
+void Pipeline::rasterPos(float x, float y, float z) {
+    if (inside_) return;
+    const float object[4] = {x, y, z, 1.0f};
+    float eye[4], clip[4];
+    transform(modelview(), object, eye);
+    transform(projection(), eye, clip);
+    const float w = clip[3];
+    // A raster position outside the view volume is invalid, and bitmaps drawn there are dropped.
+    rasterValid_ = std::fabs(clip[0]) <= w && std::fabs(clip[1]) <= w && std::fabs(clip[2]) <= w && w > 0;
+    if (!rasterValid_) return;
+    const float ndc[3] = {clip[0] / w, clip[1] / w, clip[2] / w};
+    rasterWindow_ = {viewport_[0] + (ndc[0] + 1) * 0.5f * viewport_[2],
+                     viewport_[1] + (ndc[1] + 1) * 0.5f * viewport_[3], (ndc[2] + 1) * 0.5f};
+    rasterColour_ = litColour(normal_);
+}
+
+void Pipeline::bitmap(int width, int height, float xorig, float yorig, float xmove, float ymove,
+                      const std::uint8_t* bits) {
+    if (inside_ || !rasterValid_) return;
+    if (viewport_[2] > 0 && viewport_[3] > 0 && bits != nullptr) {
+        const int x0 = static_cast<int>(std::floor(rasterWindow_[0] - xorig));
+        const int y0 = static_cast<int>(std::floor(rasterWindow_[1] - yorig));
+        const int rowBytes = (width + 7) / 8;
+        // Each run of set bits in a row becomes one rectangle of whole pixels, at the raster depth.
+        const bool saved = texture2D_;
+        texture2D_ = false;
+        auto& out = batchFor(false).vertices;
+        texture2D_ = saved;
+        const float z = 2 * rasterWindow_[2] - 1;
+        auto corner = [&](int px, int py) {
+            Vertex v;
+            v.clip[0] = 2.0f * (px - viewport_[0]) / viewport_[2] - 1;
+            v.clip[1] = 2.0f * (py - viewport_[1]) / viewport_[3] - 1;
+            v.clip[2] = z;
+            v.clip[3] = 1;
+            std::copy(rasterColour_.begin(), rasterColour_.end(), v.color);
+            v.tex[0] = v.tex[1] = 0;
+            return v;
+        };
+        for (int row = 0; row < height; ++row) {
+            const std::uint8_t* line = bits + row * rowBytes;
+            for (int i = 0; i < width;) {
+                if ((line[i / 8] & (0x80 >> (i % 8))) == 0) {
+                    ++i;
+                    continue;
+                }
+                int j = i;
+                while (j < width && (line[j / 8] & (0x80 >> (j % 8))) != 0) ++j;
+                const Vertex a = corner(x0 + i, y0 + row), b = corner(x0 + j, y0 + row);
+                const Vertex c = corner(x0 + j, y0 + row + 1), d = corner(x0 + i, y0 + row + 1);
+                out.insert(out.end(), {a, b, c, a, c, d});
+                i = j;
+            }
+        }
+    }
+    rasterWindow_[0] += xmove;
+    rasterWindow_[1] += ymove;
+}
+
+void Pipeline::bitmapCharacter(const BitmapFont& font, int character) {
+    if (character < 1 || character >= font.quantity) return;
+    const unsigned char* face = font.characters[character];
+    if (face == nullptr) return;
+    bitmap(face[0], font.height, font.xorig, font.yorig, static_cast<float>(face[0]), 0.0f, face + 1);
+}
+
+void Pipeline::pixelStore(unsigned name, int value) {
+    if (name == glUnpackAlignment && (value == 1 || value == 2 || value == 4 || value == 8)) unpackAlignment_ = value;
+}
+
+void Pipeline::genTextures(int n, unsigned* names) {
+    for (int i = 0; i < n; ++i) {
+        names[i] = nextTexture_++;
+        textureHasImage_.resize(nextTexture_, false);
+    }
+}
+
+void Pipeline::deleteTextures(int n, const unsigned* names) {
+    for (int i = 0; i < n; ++i) {
+        const unsigned name = names[i];
+        if (name == 0 || name >= textureHasImage_.size()) continue;
+        if (textureHasImage_[name] && textureSink_ != nullptr) textureSink_->release(name);
+        textureHasImage_[name] = false;
+        if (boundTexture_ == name) boundTexture_ = 0;
+    }
+}
+
+void Pipeline::bindTexture(unsigned name) {
+    if (inside_) return;
+    if (name >= textureHasImage_.size()) textureHasImage_.resize(name + 1, false);
+    boundTexture_ = name;
+}
+
+bool Pipeline::hasImage(unsigned name) const { return name < textureHasImage_.size() && textureHasImage_[name]; }
+
+void Pipeline::texImage2D(int width, int height, unsigned format, const void* pixels) {
+    if (inside_ || boundTexture_ == 0 || width <= 0 || height <= 0 || pixels == nullptr) return;
+    if (format != glRgb && format != glRgba) return;
+    const int channels = format == glRgb ? 3 : 4;
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * channels;
+    const std::size_t stride = (rowBytes + unpackAlignment_ - 1) / unpackAlignment_ * unpackAlignment_;
+    const auto* bytes = static_cast<const std::uint8_t*>(pixels);
+    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width) * height * 4);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const std::uint8_t* in = bytes + y * stride + static_cast<std::size_t>(x) * channels;
+            std::uint8_t* out = rgba.data() + (static_cast<std::size_t>(y) * width + x) * 4;
+            out[0] = in[0], out[1] = in[1], out[2] = in[2];
+            out[3] = channels == 4 ? in[3] : 255;
+        }
+    textureHasImage_[boundTexture_] = true;
+    if (textureSink_ != nullptr) textureSink_->upload(boundTexture_, width, height, rgba);
+}
+
+std::vector<Batch> Pipeline::takeFrame() {
+    std::vector<Batch> frame;
+    frame.swap(batches_);
+    cleared_ = false;
+    return frame;
+}
+
+}  // namespace fixedgl

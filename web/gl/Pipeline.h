@@ -1,0 +1,204 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "web/gl/BitmapFont.h"
+
+/// The fixed-function OpenGL pipeline that the game's drawing needs, worked out on the CPU: matrix
+/// stacks, per-vertex lighting with colour material (normals used exactly as given, never
+/// normalised), texture state, raster positions and bitmaps. Each frame's primitives come out as
+/// batches of clip-space vertices with their final colours, for a backend that only rasterises.
+/// Takes OpenGL's enum values; knows nothing of WebGL.
+namespace fixedgl {
+
+using Matrix = std::array<float, 16>;  ///< column-major, as glMultMatrixf takes it
+
+/// One processed vertex: clip-space position, lit colour, texture coordinate.
+struct Vertex {
+    float clip[4];
+    float color[4];
+    float tex[2];
+};
+
+/// How a batch's fragments get their colour.
+enum class Shading { colour, replace, modulate };
+
+/// A run of primitives drawn with the same state.
+struct Batch {
+    bool lines = false;  ///< GL_LINES pairs; otherwise triangles
+    bool depthTest = true;
+    unsigned texture = 0;  ///< texture name sampled; 0 with Shading::colour
+    Shading shading = Shading::colour;
+    std::vector<Vertex> vertices;
+};
+
+/// Where texture images go: the backend keeps the real textures.
+class TextureSink {
+public:
+    virtual ~TextureSink() = default;
+    /// Holds the image of texture name (RGBA rows, first row t = 0) from now on.
+    virtual void upload(unsigned name, int width, int height, const std::vector<std::uint8_t>& rgba) = 0;
+    /// The texture name is deleted.
+    virtual void release(unsigned name) = 0;
+};
+
+/// The state machine. Call order and arguments as in OpenGL; errors are ignored as OpenGL ignores
+/// the offending call (stack overflow or underflow, calls inside glBegin/glEnd that are not allowed).
+class Pipeline {
+public:
+    static constexpr int stackDepth = 32;  ///< matrices per stack, as OpenGL's minimum for model-view
+
+    /// A fresh context: identity matrices, nothing enabled, colour white, normal (0, 0, 1).
+    Pipeline();
+
+    /// Where texture images go from now on; null keeps them nowhere.
+    void setTextureSink(TextureSink* sink) { textureSink_ = sink; }
+
+    /// glEnable / glDisable of depth test, lighting, light 0, colour material, 2D texturing.
+    void enable(unsigned cap, bool on);
+    /// glIsEnabled for the same caps.
+    bool isEnabled(unsigned cap) const;
+    /// glClearColor.
+    void clearColor(float r, float g, float b, float a);
+    /// glClear: a frame starts afresh.
+    void clear(unsigned mask);
+    /// glViewport, in window pixels.
+    void viewport(int x, int y, int width, int height);
+
+    /// glMatrixMode: GL_MODELVIEW or GL_PROJECTION.
+    void matrixMode(unsigned mode);
+    /// glPushMatrix on the current stack.
+    void pushMatrix();
+    /// glPopMatrix on the current stack.
+    void popMatrix();
+    /// glLoadIdentity.
+    void loadIdentity();
+    /// glMultMatrixf: top = top * m.
+    void multMatrix(const Matrix& m);
+    /// glRotatef, the angle in degrees.
+    void rotate(float angle, float x, float y, float z);
+    /// glScalef.
+    void scale(float x, float y, float z);
+    /// glTranslatef.
+    void translate(float x, float y, float z);
+    /// gluPerspective, the field of view in degrees.
+    void perspective(double fovy, double aspect, double zNear, double zFar);
+    /// The top of the current stack.
+    const Matrix& top() const;
+    /// The top of the model-view stack.
+    const Matrix& modelview() const { return modelview_[modelviewDepth_]; }
+    /// The top of the projection stack.
+    const Matrix& projection() const { return projection_[projectionDepth_]; }
+
+    /// glBegin: GL_TRIANGLES, GL_QUADS, strips, fans, lines and loops.
+    void begin(unsigned mode);
+    /// glEnd: the primitive goes into the frame's batches.
+    void end();
+    /// glVertex3f: transformed and lit at once with the current normal, colour and texture coordinate.
+    void vertex(float x, float y, float z);
+    /// glNormal3f: kept exactly as given.
+    void normal(float x, float y, float z);
+    /// glTexCoord2f.
+    void texCoord(float s, float t);
+    /// glColor4fv.
+    void color(const float* rgba);
+
+    /// Draws indexed vertices with their own normals, as a vertex array does: the current normal
+    /// stays as it was.
+    void drawArrays(unsigned mode, const float* positions, const float* normals, const std::vector<int>& indices);
+
+    /// glRasterPos3f: transformed, clipped and lit like a vertex.
+    void rasterPos(float x, float y, float z);
+    /// glBitmap: rows bottom first, each padded to whole bytes, most significant bit leftmost.
+    void bitmap(int width, int height, float xorig, float yorig, float xmove, float ymove, const std::uint8_t* bits);
+    /// glutBitmapCharacter: one glyph of the font at the raster position, which then advances.
+    void bitmapCharacter(const BitmapFont& font, int character);
+
+    /// glTexEnvf of GL_TEXTURE_ENV_MODE: GL_REPLACE or GL_MODULATE.
+    void texEnvMode(unsigned mode) { texEnvMode_ = mode; }
+    /// glPixelStorei of GL_UNPACK_ALIGNMENT.
+    void pixelStore(unsigned name, int value);
+    /// glGenTextures: names from 1 up, never reused.
+    void genTextures(int n, unsigned* names);
+    /// glDeleteTextures: the images go; unknown names and 0 are ignored.
+    void deleteTextures(int n, const unsigned* names);
+    /// glBindTexture of GL_TEXTURE_2D.
+    void bindTexture(unsigned name);
+    /// The name bound to GL_TEXTURE_2D.
+    unsigned boundTexture() const { return boundTexture_; }
+    /// glTexImage2D for GL_RGB or GL_RGBA bytes; every texel gets alpha 1 from RGB data.
+    void texImage2D(int width, int height, unsigned format, const void* pixels);
+    /// Whether the texture name holds an image (OpenGL's default texture 0 never does).
+    bool hasImage(unsigned name) const;
+
+    /// The lit colour of a vertex with this normal and the current colour and lighting state.
+    std::array<float, 4> litColour(const float normal[3]) const;
+    /// Whether the current raster position is valid (inside the view volume).
+    bool rasterValid() const { return rasterValid_; }
+    /// The raster position in window coordinates, depth 0 to 1.
+    const std::array<float, 3>& rasterWindow() const { return rasterWindow_; }
+    /// The raster position's lit colour.
+    const std::array<float, 4>& rasterColour() const { return rasterColour_; }
+
+    /// The clear colour.
+    const std::array<float, 4>& clearColour() const { return clearColour_; }
+    /// Whether glClear was called since takeFrame.
+    bool cleared() const { return cleared_; }
+    /// The frame's batches so far.
+    const std::vector<Batch>& batches() const { return batches_; }
+    /// Hands the frame's batches over and starts the next frame.
+    std::vector<Batch> takeFrame();
+    /// The viewport: x, y, width, height.
+    const std::array<int, 4>& viewportBox() const { return viewport_; }
+
+private:
+    Matrix& current();
+    void changed();
+    const Matrix& normalMatrix() const;
+    Vertex process(const float position[3], const float normal[3]) const;
+    Batch& batchFor(bool lines);
+    void emitPrimitive(unsigned mode, const std::vector<Vertex>& vs);
+
+    std::array<Matrix, stackDepth> modelview_{};
+    std::array<Matrix, stackDepth> projection_{};
+    int modelviewDepth_ = 0;
+    int projectionDepth_ = 0;
+    unsigned matrixMode_;
+
+    bool depthTest_ = false, lighting_ = false, light0_ = false, colorMaterial_ = false, texture2D_ = false;
+    std::array<float, 4> clearColour_{0, 0, 0, 0};
+    bool cleared_ = false;
+    std::array<int, 4> viewport_{0, 0, 0, 0};
+
+    float normal_[3] = {0, 0, 1};
+    float colour_[4] = {1, 1, 1, 1};
+    float tex_[2] = {0, 0};
+    bool inside_ = false;
+    unsigned mode_ = 0;
+    std::vector<Vertex> pending_;
+
+    mutable bool normalMatrixValid_ = false;
+    mutable Matrix normalMatrix_{};
+
+    bool rasterValid_ = true;
+    std::array<float, 3> rasterWindow_{0, 0, 0};
+    std::array<float, 4> rasterColour_{1, 1, 1, 1};
+
+    unsigned texEnvMode_;
+    int unpackAlignment_ = 4;
+    unsigned boundTexture_ = 0;
+    unsigned nextTexture_ = 1;
+    std::vector<bool> textureHasImage_;  ///< by name; names never handed out are false
+    TextureSink* textureSink_ = nullptr;
+
+    std::vector<Batch> batches_;
+};
+
+/// a * b, in float as OpenGL implementations multiply.
+Matrix multiply(const Matrix& a, const Matrix& b);
+/// The inverse, or the identity when the matrix is singular (as Mesa does for its normal matrix).
+Matrix inverseOrIdentity(const Matrix& m);
+
+}  // namespace fixedgl
