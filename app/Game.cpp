@@ -21,6 +21,15 @@ int nextTickCount(int count) {
 }  // namespace
 
 Game::IdleResult Game::idle() {
+    const long long number = idleCount;
+    if (observer != nullptr && !observer->beforeIdle(*this, number)) return IdleResult{};
+    ++idleCount;
+    const IdleResult result = advance();
+    if (observer != nullptr) observer->afterIdle(*this, number, result);
+    return result;
+}
+
+Game::IdleResult Game::advance() {
     IdleResult result;
     if (restartRequested) {
         restartRequested = false;  // cleared first: an 'n' during the rebuild counts for later
@@ -38,6 +47,11 @@ Game::IdleResult Game::idle() {
 }
 
 void Game::keyboard(unsigned char key) {
+    if (observer != nullptr && !observer->keyReached(*this, key)) return;
+    pressKey(key);
+}
+
+void Game::pressKey(unsigned char key) {
     switch (key) {
     case 'f':
         if (currentWorld) currentWorld->leftFlipper.startSwing();

@@ -5,6 +5,8 @@
 
 #include "world/World.h"
 
+class GameObserver;
+
 /// The game loop without a window: what every idle call and every key does. The GLUT callbacks
 /// forward to it, and the simulator drives it directly, so a replay is the game a player saw.
 class Game {
@@ -22,13 +24,33 @@ public:
     const char* modelFileName = "sphere.iv";   ///< opened on every (re)start, relative to the working directory
     TextureLoader textureLoader = nullptr;     ///< how the table's pictures are loaded; none without a window
     std::string loadError;                     ///< why the last rebuild has no ball; empty when it has one
+    long long idleCount = 0;                   ///< idle calls made so far; the next one has this number
+    GameObserver* observer = nullptr;          ///< a recording or a replay watching the loop; not owned
 
     /// One idle call: a pending restart rebuilds the World (no step, no count); otherwise one tick,
     /// and a redisplay on every 15th.
     IdleResult idle();
-    /// 'f' and 'j' start the flipper swings, 'n' asks for a restart; every other key does nothing.
+    /// A key from the player. The observer sees it first and may hold it back (a replay does);
+    /// otherwise it goes to pressKey.
     void keyboard(unsigned char key);
+    /// 'f' and 'j' start the flipper swings, 'n' asks for a restart; every other key does nothing.
+    void pressKey(unsigned char key);
 
 private:
+    IdleResult advance();
     void rebuild();
+};
+
+/// Watches the game loop from inside, one idle call at a time: a recording writes down what the
+/// player did, a replay does it again. Idle calls are numbered from 0 by Game::idleCount.
+class GameObserver {
+public:
+    virtual ~GameObserver() = default;
+    /// Before idle call `idle`. Returning false holds the game still: that call does nothing and is
+    /// not counted (a replay at its end).
+    virtual bool beforeIdle(Game& game, long long idle) = 0;
+    /// After idle call `idle` did what result says.
+    virtual void afterIdle(Game& game, long long idle, const Game::IdleResult& result) = 0;
+    /// A key from the player, before idle call game.idleCount. Returning false keeps it from the game.
+    virtual bool keyReached(Game& game, unsigned char key) = 0;
 };

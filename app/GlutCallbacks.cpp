@@ -15,6 +15,8 @@ namespace {
 Game* boundGame = nullptr;
 Trackball* boundTrackball = nullptr;
 Pacing* boundPacing = nullptr;
+void (*frameHook)() = nullptr;
+bool pictureAsked = false;  // the game asked for a picture that is not drawn yet
 
 constexpr double fieldOfView = 45.0;   // degrees, vertical
 constexpr double nearPlane = 13.0;
@@ -64,6 +66,10 @@ void bindCallbacks(Game& game, Trackball& trackball) {
 
 void bindPacing(Pacing* pacing) { boundPacing = pacing; }
 
+void bindFrameHook(void (*hook)()) { frameHook = hook; }
+
+bool framePending() { return pictureAsked; }
+
 void initGL() {
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_LIGHTING);
@@ -91,6 +97,8 @@ void display() {
     if (boundGame->currentWorld) boundGame->currentWorld->drawScene();
     glPopMatrix();
     glFlush();
+    if (pictureAsked && frameHook != nullptr && boundGame->currentWorld) frameHook();
+    pictureAsked = false;
     glutSwapBuffers();
 }
 
@@ -127,5 +135,8 @@ void motion(int x, int y) {
 void idle() {
     const bool redisplay =
         boundPacing != nullptr ? boundPacing->idle(*boundGame).redisplay : boundGame->idle().redisplay;
-    if (redisplay) glutPostRedisplay();
+    if (redisplay) {
+        pictureAsked = true;
+        glutPostRedisplay();
+    }
 }

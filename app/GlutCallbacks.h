@@ -12,6 +12,12 @@ void bindCallbacks(Game& game, Trackball& trackball);
 /// as fast as the machine runs. The pacing must outlive the callbacks.
 void bindPacing(Pacing* pacing);
 
+/// Called by display after the scene is drawn and before the buffers swap, for every picture the
+/// game asked for (not for the window being uncovered): where a film takes its frames. Null for none.
+void bindFrameHook(void (*hook)());
+/// The game has asked for a picture that display has not drawn yet.
+bool framePending();
+
 /// Sets the fixed OpenGL state: depth test, lighting with one light, colour material, black clear colour.
 void initGL();
 /// Registers display, reshape, keyboard, mouse and motion (no passive motion), then idle.

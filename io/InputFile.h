@@ -12,6 +12,3 @@ int openRegularFile(const std::string& path, long long maxBytes, std::string& re
 /// checks it; a file that grows past maxBytes while it is read is refused too. On failure returns
 /// false, empties contents and sets reason to one line without the file name.
 bool readRegularFile(const std::string& path, long long maxBytes, std::string& contents, std::string& reason);
-
-/// Whether the two paths name the same existing file, through any links (same device and inode).
-bool sameFile(const std::string& first, const std::string& second);

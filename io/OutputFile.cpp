@@ -1,10 +1,11 @@
 #include "io/OutputFile.h"
 
+#include "io/SystemError.h"
+
 #include <cerrno>
 #include <cstdarg>
+#include <filesystem>
 #include <utility>
-
-#include "io/SystemError.h"
 
 OutputFile::OutputFile(std::string path, std::string kind) : path_(std::move(path)), kind_(std::move(kind)) {}
 
@@ -21,7 +22,7 @@ bool OutputFile::fail(int error) {
 bool OutputFile::open() {
     if (failed()) return false;
     errno = 0;
-    file_ = std::fopen(path_.c_str(), "w");
+    file_ = std::fopen(path_.c_str(), "wb");
     return file_ != nullptr || fail(errno);
 }
 
@@ -43,6 +44,12 @@ bool OutputFile::print(const char* format, ...) {
     return true;
 }
 
+bool OutputFile::flush() {
+    if (failed() || file_ == nullptr) return fail(EBADF);
+    errno = 0;
+    return std::fflush(file_) == 0 || fail(errno);
+}
+
 bool OutputFile::close() {
     if (file_ == nullptr) return failed() ? false : fail(EBADF);
     errno = 0;
@@ -56,4 +63,14 @@ bool OutputFile::close() {
 
 std::string OutputFile::message() const {
     return path_ + ": cannot write " + kind_ + ": " + (failed() ? systemReason(error_) : std::string("no error"));
+}
+
+std::string refuseInput(const std::string& output, const std::vector<std::string>& inputs) {
+    namespace fs = std::filesystem;
+    for (const std::string& input : inputs) {
+        std::error_code error;
+        if (output == input || fs::equivalent(output, input, error))
+            return output + ": will not write there: it is " + input + ", which the game reads";
+    }
+    return "";
 }

@@ -3,11 +3,12 @@
 #include <cstddef>
 #include <cstdio>
 #include <string>
+#include <vector>
 
-/// A file the program writes (a trace, a replay, a picture) whose every failure is caught: each
-/// write is checked, and so is the close, which is where a full disk often shows. After the first
-/// failure nothing more is written and message() says why, so a program never reports success over
-/// a file that was cut short.
+/// A file the program writes (a trace, a replay, a frame of a film) whose every failure is caught: each write
+/// is checked, and so is the close, which is where a full disk often shows. After the first failure
+/// nothing more is written and message() says why, so a program never reports success over a file
+/// that was cut short.
 class OutputFile {
 public:
     /// path: where to write; kind: what the file is, for the message ("trace", "replay", "frame").
@@ -21,18 +22,23 @@ public:
     bool open();
     /// Writes size bytes; false once anything has failed.
     bool write(const void* data, std::size_t size);
+    bool write(const std::string& text) { return write(text.data(), text.size()); }
     /// Writes printf-formatted text; false once anything has failed.
     bool print(const char* format, ...)
 #if defined(__GNUC__)
         __attribute__((format(printf, 2, 3)))
 #endif
         ;
+    /// Hands everything written so far to the system, so it survives the program being killed.
+    bool flush();
     /// Flushes and closes the file; false if that or anything before it failed.
     bool close();
 
     /// Whether a write, the open or the close has failed.
     bool failed() const { return error_ != 0; }
-    /// One line naming the file and the reason, e.g. "t.csv: cannot write trace: no space left on device".
+    /// Whether the file is open for writing.
+    bool isOpen() const { return file_ != nullptr; }
+    /// One line naming the file and the reason, e.g. "game.replay: cannot write replay: no space left on device".
     std::string message() const;
     const std::string& path() const { return path_; }
 
@@ -44,3 +50,7 @@ private:
     std::FILE* file_ = nullptr;
     int error_ = 0;  ///< errno of the first failure, 0 while all is well
 };
+
+/// "" when output names none of inputs (by path, or by being the same file under another name), or one
+/// line saying that writing it would overwrite that input.
+std::string refuseInput(const std::string& output, const std::vector<std::string>& inputs);

@@ -7,23 +7,27 @@
 #include <iostream>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/Game.h"
-#include "io/InputFile.h"
 #include "io/OutputFile.h"
 #include "io/SystemError.h"
+#include "replay/ReplayPlayer.h"
 #include "sim/StateHash.h"
 
 namespace {
 
 constexpr const char* usage =
     "usage: flipper-sim [--model FILE] [--idles N] [--key I:K]... [--trace FILE] [--every K]\n"
+    "       flipper-sim --replay FILE [--model FILE] [--trace FILE] [--every K]\n"
     "  --model FILE   ball model to read (default sphere.iv)\n"
     "  --idles N      idle calls to perform, numbered 0 to N-1 (default 1000)\n"
     "  --key I:K      deliver the one-character key K before idle call I (repeatable)\n"
     "  --trace FILE   write a CSV row after every step\n"
-    "  --every K      with --trace, only after steps whose tick count is a multiple of K\n";
+    "  --every K      with --trace, only after steps whose tick count is a multiple of K\n"
+    "  --replay FILE  play a recorded game again and check it against its checkpoints and end;\n"
+    "                 exit status 0 when it agrees, 1 when it diverges or the file is bad\n";
 
 struct Options {
     std::string model = "sphere.iv";
@@ -31,6 +35,8 @@ struct Options {
     std::multimap<long long, char> keys;  // idle call -> keys, in command-line order
     std::string trace;
     long long every = 1;
+    std::string replay;  // a recorded game to play instead of --idles and --key
+    bool idlesGiven = false;
 };
 
 [[noreturn]] void badUsage(const std::string& message) {
@@ -49,7 +55,14 @@ long long parseCount(const std::string& text, const char* what, long long minimu
 
 // The options that take a value; every option does.
 bool takesValue(const std::string& arg) {
-    return arg == "--model" || arg == "--idles" || arg == "--key" || arg == "--trace" || arg == "--every";
+    return arg == "--model" || arg == "--idles" || arg == "--key" || arg == "--trace" || arg == "--every" ||
+           arg == "--replay";
+}
+
+// A file name given on the command line: anything but nothing.
+std::string takeName(const std::string& option, const std::string& value) {
+    if (value.empty()) badUsage("empty file name for " + option);
+    return value;
 }
 
 Options parseOptions(int argc, char** argv) {
@@ -65,17 +78,18 @@ Options parseOptions(int argc, char** argv) {
         if (i + 1 >= argc) badUsage("missing value for " + arg);
         const std::string value = argv[++i];
         if (arg == "--model") {
-            if (value.empty()) badUsage("empty file name for --model");
-            options.model = value;
+            options.model = takeName(arg, value);
         } else if (arg == "--idles") {
             options.idles = parseCount(value, "idle count", 0);
+            options.idlesGiven = true;
         } else if (arg == "--key") {
             const std::size_t colon = value.find(':');
             if (colon == std::string::npos || value.size() != colon + 2) badUsage("bad key '" + value + "'");
             options.keys.emplace(parseCount(value.substr(0, colon), "key idle number", 0), value[colon + 1]);
         } else if (arg == "--trace") {
-            if (value.empty()) badUsage("empty file name for --trace");
-            options.trace = value;
+            options.trace = takeName(arg, value);
+        } else if (arg == "--replay") {
+            options.replay = takeName(arg, value);
         } else {
             options.every = parseCount(value, "--every", 1);
             everyGiven = true;
@@ -83,7 +97,7 @@ Options parseOptions(int argc, char** argv) {
     }
     if (everyGiven && options.trace.empty()) badUsage("--every needs --trace");
     // A key that would never be delivered is a mistake in the command line, not a quiet no-op.
-    if (!options.keys.empty() && options.keys.rbegin()->first >= options.idles) {
+    if (options.replay.empty() && !options.keys.empty() && options.keys.rbegin()->first >= options.idles) {
         const auto& last = *options.keys.rbegin();
         badUsage("key '" + std::string(1, last.second) + "' at idle call " + std::to_string(last.first) +
                  " is past the last idle call (--idles " + std::to_string(options.idles) + " numbers them 0 to " +
@@ -92,36 +106,93 @@ Options parseOptions(int argc, char** argv) {
     return options;
 }
 
-constexpr const char* traceHeader = "idle,tick,score,x,y,z,vx,vy,vz,radius,left,right,hash\n";
+/// The trace: opened only once the first idle call has read the model, every row checked, and
+/// checked again at the close. A failure is said in one line and ends the run.
+class Trace {
+public:
+    explicit Trace(const Options& options)
+        : file_(options.trace, "trace"), every_(options.every), wanted_(!options.trace.empty()) {}
 
-bool writeRow(OutputFile& out, long long idle, const World& world, int tick) {
-    const Mass& c = world.masses[0];
-    return out.print("%lld,%d,%d,%.9g,%.9g,%.9g,%.9g,%.9g,%.9g,%.17g,%.9g,%.9g,%016" PRIx64 "\n", idle, tick,
-                     world.score, c.position[0], c.position[1], c.position[2], c.velocity[0], c.velocity[1],
-                     c.velocity[2], world.boundingRadius, world.leftFlipper.swingAngle,
-                     world.rightFlipper.swingAngle, stateHash(world));
-}
+    /// After an idle call: opens the file after the first, and writes a row after every step on
+    /// the --every rhythm. False when the file has failed.
+    bool after(long long idle, const Game& game, const Game::IdleResult& result) {
+        if (!wanted_) return true;
+        if (!file_.isOpen() && !open()) return false;
+        if (!result.stepped || game.tickCount % every_ != 0) return true;
+        const World& world = *game.currentWorld;
+        const Mass& c = world.masses[0];
+        return file_.print("%lld,%d,%d,%.9g,%.9g,%.9g,%.9g,%.9g,%.9g,%.17g,%.9g,%.9g,%016" PRIx64 "\n", idle,
+                           game.tickCount, world.score, c.position[0], c.position[1], c.position[2], c.velocity[0],
+                           c.velocity[1], c.velocity[2], world.boundingRadius, world.leftFlipper.swingAngle,
+                           world.rightFlipper.swingAngle, stateHash(world)) ||
+               said();
+    }
 
-/// Says why an output failed; the exit status for it.
-int outputFailed(const OutputFile& out) {
-    std::cerr << out.message() << '\n';
-    return 1;
+    /// Closes the file (opening it first if no idle call came); false when it has failed.
+    bool finish() {
+        if (!wanted_) return true;
+        if (!file_.isOpen() && !open()) return false;
+        return file_.close() || said();
+    }
+
+private:
+    bool open() { return (file_.open() && file_.print("%s", header)) || said(); }
+    bool said() {
+        std::cerr << file_.message() << '\n';
+        return false;
+    }
+
+    static constexpr const char* header = "idle,tick,score,x,y,z,vx,vy,vz,radius,left,right,hash\n";
+    OutputFile file_;
+    long long every_;
+    bool wanted_;
+};
+
+// --replay: the recorded game again, as fast as it goes, checked at every checkpoint and at the end.
+// The recording's keys drive the game; it stops at the first checkpoint that disagrees.
+int replayGame(const Options& options) {
+    if (options.idlesGiven || !options.keys.empty())
+        badUsage("--replay plays the recorded keys: --idles and --key do not go with it");
+    Replay replay;
+    std::string problem = loadReplay(options.replay, replay);
+    if (problem.empty()) problem = checkReplayModel(replay, options.replay, options.model);
+    if (!problem.empty()) {
+        std::cerr << problem << '\n';
+        return 1;
+    }
+    Trace trace(options);
+    Game game;
+    game.modelFileName = options.model.c_str();
+    game.restartRequested = true;
+    ReplayPlayer player(std::move(replay));
+    game.observer = &player;
+    while (!player.over(game) && !player.diverged()) {
+        const long long idle = game.idleCount;
+        const Game::IdleResult result = game.idle();
+        if (!trace.after(idle, game, result)) return 1;
+    }
+    if (!trace.finish()) return 1;
+    std::cout << player.verdict() << '\n' << std::flush;
+    return player.verified() ? 0 : 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const Options options = parseOptions(argc, argv);
-    const bool tracing = !options.trace.empty();
-
-    // The trace is opened only after the model has been read, and never over it: opening it empties it.
-    if (tracing && sameFile(options.trace, options.model)) {
-        std::cerr << options.trace << ": cannot write trace: it is the model file " << options.model << '\n';
-        return 1;
+    // A trace over an input would empty it before it is read: refused before anything is opened.
+    if (!options.trace.empty()) {
+        std::vector<std::string> inputs{options.model};
+        if (!options.replay.empty()) inputs.push_back(options.replay);
+        const std::string clobber = refuseInput(options.trace, inputs);
+        if (!clobber.empty()) {
+            std::cerr << clobber << '\n';
+            return 1;
+        }
     }
-    OutputFile trace(options.trace, "trace");
-    auto openTrace = [&trace] { return trace.open() && trace.print("%s", traceHeader); };
+    if (!options.replay.empty()) return replayGame(options);
 
+    Trace trace(options);
     Game game;
     game.modelFileName = options.model.c_str();
     game.restartRequested = true;
@@ -131,13 +202,9 @@ int main(int argc, char** argv) {
             if (key->first == idle) game.keyboard(static_cast<unsigned char>(key->second));
         const Game::IdleResult result = game.idle();
         if (result.rebuilt && !game.loadError.empty()) return 1;  // the game has already said why
-        if (tracing && idle == 0 && !openTrace()) return outputFailed(trace);
-        if (tracing && result.stepped && game.tickCount % options.every == 0 &&
-            !writeRow(trace, idle, *game.currentWorld, game.tickCount))
-            return outputFailed(trace);
+        if (!trace.after(idle, game, result)) return 1;
     }
-    if (tracing && options.idles == 0 && !openTrace()) return outputFailed(trace);
-    if (tracing && !trace.close()) return outputFailed(trace);
+    if (!trace.finish()) return 1;
 
     const std::uint64_t hash = game.currentWorld ? stateHash(*game.currentWorld) : fnvOffsetBasis;
     errno = 0;

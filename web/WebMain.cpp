@@ -14,7 +14,7 @@
 
 #include "app/Game.h"
 #include "app/GlutCallbacks.h"
-#include "app/Shell.h"
+#include "app/GameWindow.h"
 #include "app/Trackball.h"
 #include "web/FramePacer.h"
 #include "web/gl/GlContext.h"

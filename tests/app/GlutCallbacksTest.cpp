@@ -182,3 +182,31 @@ TEST_F(GlutCallbacksTest, PacedIdleRunsTheTicksDueAndRedrawsWhenOneHitsTheRhythm
     idle();
     EXPECT_EQ(game.tickCount, 17);
 }
+
+namespace {
+int framesTaken = 0;
+void countFrame() { ++framesTaken; }
+}  // namespace
+
+TEST_F(GlutCallbacksTest, FrameHookSeesEveryPictureTheGameAskedForAndNoOther) {
+    GlRecorder gl;
+    framesTaken = 0;
+    bindFrameHook(countFrame);
+    display();  // the window uncovered before there is a World
+    buildWorld();
+    display();  // uncovered again: no picture was asked for
+    EXPECT_EQ(framesTaken, 0);
+    EXPECT_FALSE(framePending());
+    idle();  // step 1 asks for a picture
+    EXPECT_TRUE(framePending());
+    display();
+    EXPECT_FALSE(framePending());
+    display();
+    EXPECT_EQ(framesTaken, 1);
+    for (int step = 2; step <= 31; ++step) {
+        idle();
+        if (framePending()) display();
+    }
+    EXPECT_EQ(framesTaken, 3);  // steps 1, 16 and 31
+    bindFrameHook(nullptr);
+}

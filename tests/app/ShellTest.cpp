@@ -6,13 +6,16 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "app/Game.h"
 #include "app/GlutCallbacks.h"
 #include "app/Trackball.h"
+#include "replay/ReplayFile.h"
 #include "support/Capture.h"
 #include "support/GlRecorder.h"
 
@@ -264,7 +267,7 @@ TEST_F(ShellTest, FreezeAtBadTicksGetTheUsageAndStatusTwo) {
         {{"--freeze-at", "+5"}, "bad tick '+5' for --freeze-at"},
         {{"--freeze-at", "2147483648"}, "bad tick '2147483648' for --freeze-at"},
         {{"--freeze-at="}, "bad tick '' for --freeze-at"},
-        {{"--freeze-at"}, "bad tick '' for --freeze-at"},
+        {{"--freeze-at"}, "--freeze-at needs a tick number"},
     };
     for (const auto& [arguments, message] : cases) {
         GlRecorder gl;
@@ -274,4 +277,52 @@ TEST_F(ShellTest, FreezeAtBadTicksGetTheUsageAndStatusTwo) {
         EXPECT_NE(errors.text().find("--freeze-at N"), std::string::npos);
         EXPECT_EQ(gl.calls(), Calls{}) << message;
     }
+}
+
+TEST_F(ShellTest, RecordingEndsItsFileWhenTheEventLoopReturns) {
+    GlRecorder gl;
+    // The stand-in's event loop returns at once, as the real one does when the window is closed.
+    EXPECT_EQ(run({"--record", "game.replay"}), 0);
+    const Calls calls = gl.calls();
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(Calls(calls.end() - 3, calls.end()),
+              (Calls{{"glutSetOption", GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS},
+                     {"glutIdleFunc", 1},
+                     {"glutMainLoop"}}));
+    std::ifstream model("sphere.iv", std::ios::binary), replay("game.replay");
+    const std::string ball((std::istreambuf_iterator<char>(model)), std::istreambuf_iterator<char>());
+    const std::string recorded((std::istreambuf_iterator<char>(replay)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(recorded, "flipper-replay 1\nmodel " + hexHash(fnv1a64(ball)) +
+                            "\nend 0 ticks 0 score 0 hash cbf29ce484222325\n");
+}
+
+TEST_F(ShellTest, FilesThatCannotBeUsedAreReportedBeforeAnyWindow) {
+    std::ofstream("other.replay") << "flipper-replay 1\nmodel 0000000000000001\n";
+    std::ofstream("bad.replay") << "flipper-replay 1\nmodel 0000000000000001\nkey 5 f\nkey 4 j\n";
+    struct Case {
+        std::vector<const char*> arguments;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {{"--record", "sphere.iv"}, "sphere.iv: will not write there: it is sphere.iv, which the game reads"},
+        {{"--record", "./woman.bmp"}, "./woman.bmp: will not write there: it is woman.bmp, which the game reads"},
+        {{"--model", "missing.iv", "--record", "x.replay"}, "missing.iv: cannot read model: no such file or directory"},
+        {{"--replay", "none.replay"}, "none.replay: cannot read replay: no such file or directory"},
+        {{"--replay", "bad.replay"},
+         "bad.replay: line 4: a key before idle call 4 comes after a key before idle call 5: lines must be in the "
+         "order of the game"},
+        {{"--replay", "other.replay"}, "other.replay: recorded with another ball (model hash 0000000000000001)"},
+    };
+    finishCapture();
+    for (const Case& c : cases) {
+        GlRecorder gl;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(run(c.arguments), 1) << c.message;
+        const std::string stderrText = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(stderrText.rfind(c.message, 0), 0u) << stderrText;
+        EXPECT_EQ(std::count(stderrText.begin(), stderrText.end(), '\n'), 1) << stderrText;
+        EXPECT_EQ(gl.calls(), Calls{}) << c.message;
+    }
+    std::ifstream model("sphere.iv");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(model), {}).rfind("Masses", 0), 0u);
 }

@@ -8,3 +8,15 @@ add_test(NAME e2e.game
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/e2e.sh $<TARGET_FILE:flipper> ${CMAKE_SOURCE_DIR}/assets
                  $<TARGET_FILE:flipper-shot-check>)
 set_tests_properties(e2e.game PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 90 RUN_SERIAL TRUE)
+
+# Recording and replaying in a real X server: a game recorded with xdotool keys and stopped by a
+# signal must verify in flipper-sim, a changed key must diverge at the right idle call, and a film of
+# a short replay must have its frames.
+find_package(X11 REQUIRED)
+add_executable(flipper-close-window ${CMAKE_CURRENT_LIST_DIR}/CloseWindow.cpp)
+target_link_libraries(flipper-close-window PRIVATE X11::X11)
+add_test(NAME e2e.replay
+         COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/replay.sh $<TARGET_FILE:flipper> $<TARGET_FILE:flipper-sim>
+                 ${CMAKE_SOURCE_DIR}/assets ${CMAKE_SOURCE_DIR}/tests/data/reference
+                 $<TARGET_FILE:flipper-close-window>)
+set_tests_properties(e2e.replay PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 180 RUN_SERIAL TRUE)

@@ -111,19 +111,3 @@ TEST(InputFileTest, ReadsToTheEndWhateverTheSizeTheFileGives) {
     EXPECT_EQ(reason, "the file is more than 16 bytes");
     EXPECT_EQ(text, "");
 }
-
-TEST(InputFileTest, SameFileSeesThroughLinks) {
-    TempDir dir;
-    writeFile(dir / "a", "a");
-    writeFile(dir / "b", "b");
-    ASSERT_EQ(::link((dir / "a").c_str(), (dir / "hard").c_str()), 0);
-    ASSERT_EQ(::symlink((dir / "a").c_str(), (dir / "soft").c_str()), 0);
-    ASSERT_EQ(::mkdir((dir / "sub").c_str(), 0700), 0);
-    EXPECT_TRUE(sameFile(dir / "a", dir / "a"));
-    EXPECT_TRUE(sameFile(dir / "a", dir / "sub/../a"));
-    EXPECT_TRUE(sameFile(dir / "hard", dir / "a"));
-    EXPECT_TRUE(sameFile(dir / "a", dir / "soft"));
-    EXPECT_FALSE(sameFile(dir / "a", dir / "b"));
-    EXPECT_FALSE(sameFile(dir / "a", dir / "missing"));
-    EXPECT_FALSE(sameFile(dir / "missing", dir / "missing"));  // nothing there to clobber
-}

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "io/TempDir.h"
 
@@ -95,4 +96,22 @@ TEST(OutputFileTest, AFileLimitHitAtAnyPointIsReported) {
         ASSERT_TRUE(WIFEXITED(status)) << c.limit;
         EXPECT_EQ(WEXITSTATUS(status), c.succeeds ? 0 : 1) << "limit " << c.limit << " bytes";
     }
+}
+
+TEST(OutputFileTest, AnOutputThatIsAnInputIsRefusedThroughAnyLink) {
+    TempDir dir;
+    {
+        std::ofstream(dir / "a") << "a";
+        std::ofstream(dir / "b") << "b";
+    }
+    ASSERT_EQ(::link((dir / "a").c_str(), (dir / "hard").c_str()), 0);
+    ASSERT_EQ(::symlink((dir / "a").c_str(), (dir / "soft").c_str()), 0);
+    const std::vector<std::string> inputs{dir / "b", dir / "a"};
+    const std::string refusal = ": will not write there: it is " + (dir / "a") + ", which the game reads";
+    EXPECT_EQ(refuseInput(dir / "a", inputs), dir / "a" + refusal);
+    EXPECT_EQ(refuseInput(dir / "hard", inputs), dir / "hard" + refusal);
+    EXPECT_EQ(refuseInput(dir / "soft", inputs), dir / "soft" + refusal);
+    EXPECT_EQ(refuseInput(dir.path() + "/./a", inputs), dir.path() + "/./a" + refusal);
+    EXPECT_EQ(refuseInput(dir / "new.csv", inputs), "");  // nothing there yet to clobber
+    EXPECT_EQ(refuseInput(dir / "b2", {dir / "missing"}), "");
 }

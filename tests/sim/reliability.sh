@@ -73,15 +73,15 @@ expect "summary to a full device" 1 \
 cp sphere.iv mine.iv
 ln mine.iv hard.csv
 ln -s mine.iv soft.csv
-expect "trace over the model" 1 "mine.iv: cannot write trace: it is the model file mine.iv" \
+expect "trace over the model" 1 "mine.iv: will not write there: it is mine.iv, which the game reads" \
   "$sim" --model mine.iv --trace mine.iv
-expect "trace over the default model" 1 "sphere.iv: cannot write trace: it is the model file sphere.iv" \
+expect "trace over the default model" 1 "sphere.iv: will not write there: it is sphere.iv, which the game reads" \
   "$sim" --trace sphere.iv
-expect "trace over a hard link" 1 "hard.csv: cannot write trace: it is the model file mine.iv" \
+expect "trace over a hard link" 1 "hard.csv: will not write there: it is mine.iv, which the game reads" \
   "$sim" --model mine.iv --trace hard.csv
-expect "trace over a symbolic link" 1 "soft.csv: cannot write trace: it is the model file mine.iv" \
+expect "trace over a symbolic link" 1 "soft.csv: will not write there: it is mine.iv, which the game reads" \
   "$sim" --model mine.iv --trace soft.csv
-expect "trace over the model named another way" 1 "./mine.iv: cannot write trace: it is the model file mine.iv" \
+expect "trace over the model named another way" 1 "./mine.iv: will not write there: it is mine.iv, which the game reads" \
   "$sim" --model mine.iv --trace ./mine.iv
 check "the model is intact" cmp -s mine.iv sphere.iv
 check "the default model is intact" cmp -s sphere.iv "$model"

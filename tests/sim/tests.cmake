@@ -10,3 +10,11 @@ add_test(NAME sim.reliability
                  ${CMAKE_SOURCE_DIR}/assets/sphere.iv)
 # A FIFO model would hold a build that waits for a writer; the test must end all the same.
 set_tests_properties(sim.reliability PROPERTIES TIMEOUT 300)
+add_test(NAME sim.replay
+         COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/replay.sh $<TARGET_FILE:flipper-sim>
+                 ${CMAKE_CURRENT_SOURCE_DIR}/data/reference)
+# The README's film is made from docs/demo.replay: that game must still be the one the game plays.
+add_test(NAME sim.demo_replay
+         COMMAND $<TARGET_FILE:flipper-sim> --model ${CMAKE_SOURCE_DIR}/assets/sphere.iv
+                 --replay ${CMAKE_SOURCE_DIR}/docs/demo.replay)
+set_tests_properties(sim.demo_replay PROPERTIES PASS_REGULAR_EXPRESSION "replay verified: ticks 9041 score 67")

@@ -870,6 +870,21 @@ int glutBitmapHeight(void* font) {
     return fakeFontHeight;
 }
 
+// Reading the picture back: recorded, and read as black.
+
+void glReadBuffer(GLenum mode) {
+    record("glReadBuffer", mode);
+    allowedHere();
+}
+
+void glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, GLvoid* pixels) {
+    record("glReadPixels", x, y, width, height, format, type);
+    if (!allowedHere()) return;
+    const int bytes = componentsOf(format) * bytesPerComponent(type);
+    if (pixels != nullptr && width > 0 && height > 0 && bytes > 0)
+        std::memset(pixels, 0, static_cast<std::size_t>(width) * height * bytes);
+}
+
 }  // extern "C"
 
 int GlRecorder::fontId(const void* font) {
@@ -883,3 +898,4 @@ int GlRecorder::fontId(const void* font) {
     }
     return -1;
 }
+

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <istream>
+#include <string>
+#include <vector>
+
+/// A key that reached the game, before idle call `idle`.
+struct ReplayKey {
+    long long idle = 0;
+    unsigned char key = 0;
+};
+
+/// The state hash after idle call `idle`, as flipper-sim's trace has it.
+struct ReplayCheck {
+    long long idle = 0;
+    std::uint64_t hash = 0;
+};
+
+/// How the recorded game ended: idle calls made, then ticks, score and state hash as flipper-sim prints them.
+struct ReplayEnd {
+    long long idles = 0;
+    int ticks = 0;
+    int score = 0;
+    std::uint64_t hash = 0;
+};
+
+/// A recorded game: the ball it was played with and every key with the idle call it came before.
+struct Replay {
+    std::uint64_t modelHash = 0;      ///< FNV-1a 64 of the model file's bytes
+    std::vector<ReplayKey> keys;      ///< in the order they reached the game
+    std::vector<ReplayCheck> checks;  ///< in increasing idle order
+    bool hasEnd = false;              ///< false when the recording was cut short
+    ReplayEnd end;                    ///< meaningful when hasEnd
+};
+
+/// The replay file's first line.
+constexpr const char* replayHeader = "flipper-replay 1";
+/// A recording writes a checkpoint after the idle call that completes each run of this many ticks.
+constexpr int replayCheckEvery = 1000;
+/// Longest line a reader takes, newline not counted; the longest line written is under 100.
+constexpr std::size_t replayMaxLineLength = 200;
+
+/// Reads a replay file whole. Returns "" and fills replay, or returns one line naming fileName, the
+/// line number and the problem, and leaves replay empty. Refuses anything it does not know.
+std::string readReplay(std::istream& in, const std::string& fileName, Replay& replay);
+
+/// The lines a recording writes, each ending in '\n'.
+std::string modelLine(std::uint64_t modelHash);
+std::string keyLine(long long idle, unsigned char key);
+std::string checkLine(long long idle, std::uint64_t hash);
+std::string endLine(const ReplayEnd& end);
+
+/// 16 lowercase hex digits, as flipper-sim prints hashes.
+std::string hexHash(std::uint64_t hash);
+
+/// FNV-1a 64 over bytes.
+std::uint64_t fnv1a64(const std::string& bytes);
+/// FNV-1a 64 of the model file's bytes into hash; or one line naming the file and why it cannot be read.
+std::string hashModelFile(const std::string& fileName, std::uint64_t& hash);

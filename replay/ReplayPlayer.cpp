@@ -1,0 +1,106 @@
+#include "replay/ReplayPlayer.h"
+
+#include <cstring>
+#include <sstream>
+#include <utility>
+
+#include "io/InputFile.h"
+#include "sim/StateHash.h"
+
+namespace {
+
+// The largest replay file read: far beyond hours of play with every key and checkpoint recorded.
+constexpr long long maxReplayFileBytes = 256LL * 1024 * 1024;
+
+std::uint64_t gameHash(const Game& game) { return game.currentWorld ? stateHash(*game.currentWorld) : fnvOffsetBasis; }
+
+std::string standing(const Game& game) {
+    return "ticks " + std::to_string(game.tickCount) + " score " +
+           std::to_string(game.currentWorld ? game.currentWorld->score : 0) + " hash " + hexHash(gameHash(game));
+}
+
+}  // namespace
+
+ReplayPlayer::ReplayPlayer(Replay replay) : replay_(std::move(replay)) {
+    if (replay_.hasEnd)
+        idlesToPlay_ = replay_.end.idles;
+    else if (!replay_.checks.empty())
+        idlesToPlay_ = replay_.checks.back().idle + 1;
+}
+
+bool ReplayPlayer::over(const Game& game) {
+    if (!settled_ && game.idleCount >= idlesToPlay_) settle(game);
+    return settled_;
+}
+
+bool ReplayPlayer::beforeIdle(Game& game, long long idle) {
+    if (idle >= idlesToPlay_) return false;
+    for (; nextKey_ < replay_.keys.size() && replay_.keys[nextKey_].idle <= idle; ++nextKey_)
+        game.pressKey(replay_.keys[nextKey_].key);
+    return true;
+}
+
+void ReplayPlayer::afterIdle(Game& game, long long idle, const Game::IdleResult&) {
+    if (nextCheck_ < replay_.checks.size() && replay_.checks[nextCheck_].idle == idle) {
+        const std::uint64_t got = gameHash(game);
+        if (got != replay_.checks[nextCheck_].hash) diverge(idle, replay_.checks[nextCheck_].hash, got);
+        ++nextCheck_;
+    }
+    over(game);
+}
+
+bool ReplayPlayer::keyReached(Game&, unsigned char) { return false; }
+
+void ReplayPlayer::diverge(long long idle, std::uint64_t expected, std::uint64_t got) {
+    if (diverged_) return;
+    diverged_ = true;
+    verdict_ = "replay diverged at idle " + std::to_string(idle) + ": expected hash " + hexHash(expected) + ", got " +
+               hexHash(got);
+}
+
+void ReplayPlayer::settle(const Game& game) {
+    settled_ = true;
+    if (diverged_) return;
+    if (replay_.hasEnd) {
+        const ReplayEnd& end = replay_.end;
+        const std::uint64_t got = gameHash(game);
+        const int score = game.currentWorld ? game.currentWorld->score : 0;
+        if (got != end.hash) {
+            diverge(end.idles - 1, end.hash, got);
+        } else if (game.tickCount != end.ticks || score != end.score) {
+            diverged_ = true;
+            verdict_ = "replay diverged at the end: expected ticks " + std::to_string(end.ticks) + " score " +
+                       std::to_string(end.score) + ", got " + standing(game);
+        } else {
+            verifiedAll_ = true;
+            verdict_ = "replay verified: " + standing(game);
+        }
+        return;
+    }
+    if (replay_.checks.empty()) {
+        verdict_ = "replay not verified: the recording has no end line and no checkpoint";
+        return;
+    }
+    verifiedAll_ = true;
+    verdict_ = "replay verified to its last checkpoint, after idle " + std::to_string(idlesToPlay_ - 1) +
+               " (the recording has no end line): " + standing(game);
+}
+
+std::string loadReplay(const std::string& fileName, Replay& replay) {
+    // Only a regular file of bounded size is read, whole: a FIFO, a device or a huge file costs
+    // neither a hang nor memory.
+    std::string text;
+    std::string reason;
+    if (!readRegularFile(fileName, maxReplayFileBytes, text, reason)) return fileName + ": cannot read replay: " + reason;
+    std::istringstream in(text);
+    return readReplay(in, fileName, replay);
+}
+
+std::string checkReplayModel(const Replay& replay, const std::string& replayFile, const std::string& modelFile) {
+    std::uint64_t hash = 0;
+    std::string problem = hashModelFile(modelFile, hash);
+    if (!problem.empty()) return problem;
+    if (hash == replay.modelHash) return "";
+    return replayFile + ": recorded with another ball (model hash " + hexHash(replay.modelHash) + "), not " +
+           modelFile + " (hash " + hexHash(hash) + ")";
+}

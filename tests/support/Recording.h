@@ -1,0 +1,62 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "app/Game.h"
+#include "replay/ReplayRecorder.h"
+#include "sim/StateHash.h"
+
+/// The shipped ball, which the tests' games play with.
+inline const std::string plainGameModel = std::string(FLIPPER_ASSETS) + "/sphere.iv";
+
+/// The same game without any recording: keys pressed straight into it before the numbered idle call,
+/// and the state hash noted after the idle calls asked for.
+struct PlainGame {
+    Game game;
+    std::map<long long, std::uint64_t> hashes;
+
+    PlainGame() {
+        game.modelFileName = plainGameModel.c_str();
+        game.restartRequested = true;
+    }
+    void run(long long idles, const std::multimap<long long, char>& keys) {
+        for (long long idle = 0; idle < idles; ++idle) {
+            for (auto [at, end] = keys.equal_range(idle); at != end; ++at) game.pressKey(at->second);
+            game.idle();
+            hashes[idle] = stateHash(*game.currentWorld);
+        }
+    }
+};
+
+/// A game of the shipped ball watched by a recorder, a scratch folder for its files, and the
+/// console lines kept out of the test output.
+class RecordingTest : public testing::Test {
+protected:
+    void SetUp() override {
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+        folder = std::filesystem::temp_directory_path() /
+                 ("flipper-recording-test-" + name + "-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(folder);
+        game.modelFileName = plainGameModel.c_str();
+        game.restartRequested = true;
+        game.observer = &recorder;
+    }
+    void TearDown() override {
+        testing::internal::GetCapturedStdout();
+        testing::internal::GetCapturedStderr();
+        std::filesystem::remove_all(folder);
+    }
+
+    std::filesystem::path folder;
+    Game game;
+    ReplayRecorder recorder;
+};
