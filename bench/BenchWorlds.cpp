@@ -5,27 +5,9 @@
 
 #include "softbody/ModelReader.h"
 #include "softbody/SoftBody.h"
+#include "tests/support/Capture.h"
 #include "tools/Icosphere.h"
 #include "world/World.h"
-
-namespace {
-
-// Sends standard output and error to a string while it lives.
-class Silence {
-public:
-    Silence() : oldOut_(std::cout.rdbuf(text_.rdbuf())), oldErr_(std::cerr.rdbuf(text_.rdbuf())) {}
-    ~Silence() {
-        std::cout.rdbuf(oldOut_);
-        std::cerr.rdbuf(oldErr_);
-    }
-
-private:
-    std::ostringstream text_;
-    std::streambuf* oldOut_;
-    std::streambuf* oldErr_;
-};
-
-}  // namespace
 
 std::string ballModel(int subdivisions) {
     std::ostringstream text;
@@ -35,13 +17,13 @@ std::string ballModel(int subdivisions) {
 
 void readBall(const std::string& modelText, SoftBody& body) {
     std::istringstream model(modelText);
-    Silence silence;
+    const Console silence;
     readModel(model, body);
 }
 
 std::unique_ptr<World> worldFrom(const std::string& modelText) {
     std::istringstream model(modelText);
-    Silence silence;
+    const Console silence;
     return std::make_unique<World>(model);
 }
 

@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iostream>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "bench/BenchWorlds.h"
 #include "sim/StateHash.h"
+#include "tests/support/Capture.h"
 #include "world/World.h"
 
 namespace {
@@ -67,7 +70,7 @@ TEST(FlatWorldTest, FollowsWorldStepToTheBit) {
         s.setUp(*world);
         FlatWorld flat(*world);
         ASSERT_EQ(flat.stateHash(), stateHash(*world));
-        testing::internal::CaptureStdout();  // the spin limiter's lines
+        std::optional<Capture> spinLines(std::in_place, std::cout);  // the spin limiter's lines
         int firstDifference = -1;
         for (int tick = 0; tick < s.ticks; ++tick) {
             if (s.leftSwings.count(tick) != 0) {
@@ -88,7 +91,8 @@ TEST(FlatWorldTest, FollowsWorldStepToTheBit) {
                 break;
             }
         }
-        const std::string lines = testing::internal::GetCapturedStdout();
+        const std::string lines = spinLines->text();
+        spinLines.reset();
         EXPECT_EQ(firstDifference, -1) << "the flat step first differs after this tick";
         // After a blow-up the two could differ only in the signs of NaNs, which nothing fixes.
         EXPECT_LT(world->boundingRadius, 3.0) << "the ball should stay sound";

@@ -68,7 +68,9 @@ void SoftBody::computeForces() {
 
     Vector& centreForce = masses[0].force;
     const double centreForceLength = centreForce.norm();
-    if (centreForceLength > maxCentreForce) centreForce /= centreForceLength * 0.01;
+    // Divided by length / maxCentreForce, as a product with the reciprocal: the double 1.0 / 100.0 is
+    // the double 0.01, so the factor keeps its bits.
+    if (centreForceLength > maxCentreForce) centreForce /= centreForceLength * (1.0 / maxCentreForce);
 }
 
 void SoftBody::integrate() {

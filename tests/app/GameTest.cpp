@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 #include <string>
+#include <vector>
+
+#include "support/Capture.h"
+#include "support/Vectors.h"
 
 namespace {
 
@@ -11,16 +16,11 @@ namespace {
 class GameTest : public testing::Test {
 protected:
     void SetUp() override {
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
         game.modelFileName = modelPath.c_str();
         game.restartRequested = true;
     }
-    void TearDown() override {
-        testing::internal::GetCapturedStdout();
-        testing::internal::GetCapturedStderr();
-    }
 
+    Console console;
     const std::string modelPath = std::string(FLIPPER_ASSETS) + "/sphere.iv";
     Game game;
 };
@@ -66,15 +66,30 @@ TEST_F(GameTest, SeveralRestartPressesCauseOneRebuild) {
 
 TEST_F(GameTest, RestartStartsAFreshGame) {
     game.idle();
-    World* first = game.currentWorld.get();
+    std::vector<Vector> start;
+    for (const Mass& m : game.currentWorld->masses) start.push_back(m.position);
+    // The shipped ball is centred on the origin, and starts moved to (-2, 3, 2).
+    EXPECT_VEC_NEAR(start[0], -2, 3, 2, 1e-6);
+
     for (int i = 0; i < 300; ++i) game.idle();
-    game.currentWorld->score = 7;
-    game.keyboard('n');
+    game.keyboard('f');
     game.idle();
-    EXPECT_NE(game.currentWorld.get(), nullptr);
-    EXPECT_EQ(game.currentWorld->score, 0);
-    (void)first;
-    EXPECT_EQ(game.tickCount, 300);
+    game.currentWorld->score = 7;
+    ASSERT_GT(std::fabs(game.currentWorld->masses[0].position[1] - 3.0f), 0.5f) << "the ball should have fallen";
+    console.out.take();
+
+    game.keyboard('n');
+    EXPECT_TRUE(game.idle().rebuilt);
+    EXPECT_EQ(console.out.text(), "Read in \n");  // the ball was read from its file again
+    const World& world = *game.currentWorld;
+    EXPECT_EQ(world.score, 0);
+    EXPECT_EQ(world.leftFlipper.swingActive, 0);
+    EXPECT_EQ(world.leftFlipper.swingAngle, 0.0f);
+    ASSERT_EQ(world.masses.size(), start.size());
+    for (std::size_t i = 0; i < start.size(); ++i)
+        EXPECT_TRUE(sameBits(world.masses[i].position, start[i])) << "mass " << i << " is not at its start";
+    for (const Mass& m : world.masses) EXPECT_VEC_EQ(m.velocity, 0, 0, 0);
+    EXPECT_EQ(game.tickCount, 301);
 }
 
 TEST_F(GameTest, KeysAreCaseSensitiveAndOthersIgnored) {

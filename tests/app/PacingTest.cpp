@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/Game.h"
+#include "support/Capture.h"
 
 namespace {
 
@@ -23,17 +24,14 @@ protected:
             });
     }
 
-    // A game of the shipped ball with its first World built, console lines kept out of the output.
+    // A game of the shipped ball with its first World built.
     void buildGame() {
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
         game.modelFileName = modelPath.c_str();
         game.restartRequested = true;
         game.idle();
-        testing::internal::GetCapturedStdout();
-        testing::internal::GetCapturedStderr();
     }
 
+    Console console;
     double now = 100.0;  // any origin
     std::vector<double> sleeps;
     const std::string modelPath = std::string(FLIPPER_ASSETS) + "/sphere.iv";

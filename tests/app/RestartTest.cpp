@@ -9,13 +9,11 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
-#include <sstream>
-#include <streambuf>
 #include <string>
 
 #include "app/Shell.h"
 #include "sim/StateHash.h"
+#include "support/Capture.h"
 #include "support/GlRecorder.h"
 
 // AddressSanitizer holds freed blocks back in quarantine, so there the resident size grows with every
@@ -59,36 +57,6 @@ std::uint64_t playOpening(Game& game) {
     return (stateHash(world) * fnvPrime ^ angle) * fnvPrime ^ static_cast<std::uint32_t>(world.score);
 }
 
-/// While it lives, keeps what the game writes on standard error and sends its standard output (progress
-/// and spin lines) nowhere, so a thousand games neither flood the test output nor grow a buffer that
-/// would hide a leak.
-class Console {
-public:
-    Console() : out_(std::cout.rdbuf(&nowhere_)), err_(std::cerr.rdbuf(errors_.rdbuf())) {}
-    ~Console() {
-        std::cout.rdbuf(out_);
-        std::cerr.rdbuf(err_);
-    }
-    Console(const Console&) = delete;
-    Console& operator=(const Console&) = delete;
-
-    /// What was written on standard error since the last call, forgotten by this call.
-    std::string takeErrors() {
-        std::string text = errors_.str();
-        errors_.str("");
-        return text;
-    }
-
-private:
-    struct Nowhere : std::streambuf {
-        int overflow(int c) override { return traits_type::not_eof(c); }
-    };
-    Nowhere nowhere_;
-    std::ostringstream errors_;
-    std::streambuf* out_;
-    std::streambuf* err_;
-};
-
 /// The game runs in the folder of the shipped files, as the player's game does: the model and the two
 /// pictures are opened by bare name.
 class RestartTest : public testing::Test {
@@ -108,6 +76,8 @@ TEST_F(RestartTest, ThousandRestartsLeakNothingAndReplayTheSameGame) {
     long rssAfterWarmUp = 0;
     long rssAtEnd = 0;
     {
+        // Both streams are emptied after every game, so a thousand games neither flood the test output
+        // nor grow a buffer that would hide a leak.
         Console console;
         GlRecorder gl;
         const long texturesBefore = GlRecorder::liveTextures();
@@ -119,7 +89,8 @@ TEST_F(RestartTest, ThousandRestartsLeakNothingAndReplayTheSameGame) {
             game.keyboard('n');
             ASSERT_TRUE(game.idle().rebuilt);
             ASSERT_TRUE(game.loadError.empty()) << game.loadError;
-            const std::string errors = console.takeErrors();
+            console.out.take();
+            const std::string errors = console.err.take();
             ASSERT_EQ(errors.find("cannot load picture"), std::string::npos) << errors;
             // The two new pictures, and the two of the previous game given back.
             ASSERT_EQ(gl.texImages().size(), 2u) << "restart " << restart;

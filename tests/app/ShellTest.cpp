@@ -4,7 +4,6 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -35,22 +34,10 @@ protected:
             fs::copy_file(fs::path(FLIPPER_ASSETS) / asset, folder / asset);
         previous = fs::current_path();
         fs::current_path(folder);
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
     }
     void TearDown() override {
-        finishCapture();
         fs::current_path(previous);
         fs::remove_all(folder);
-    }
-
-    // Stops capturing the console and keeps what was written.
-    void finishCapture() {
-        if (capturing) {
-            out = testing::internal::GetCapturedStdout();
-            err = testing::internal::GetCapturedStderr();
-            capturing = false;
-        }
     }
 
     int run(const std::vector<const char*>& arguments) {
@@ -63,8 +50,7 @@ protected:
     }
 
     fs::path folder, previous;
-    bool capturing = true;
-    std::string out, err;
+    Console console;
     std::vector<std::string> storage;
     std::vector<char*> argv;
     Game game;
@@ -118,20 +104,19 @@ TEST_F(ShellTest, StartsTheToolkitWindowStateAndCallbacksInOrder) {
     EXPECT_EQ(game.tickCount, 0);
     EXPECT_EQ(gl.redisplayCount(), 0);
     EXPECT_EQ(gl.texImages().size(), 2u);
-    finishCapture();
-    EXPECT_EQ(occurrences(out, "Read in "), 1);
-    EXPECT_EQ(err.find("cannot"), std::string::npos) << err;
+    EXPECT_EQ(occurrences(console.out.text(), "Read in "), 1);
+    EXPECT_EQ(console.err.text().find("cannot"), std::string::npos) << console.err.text();
 }
 
 TEST_F(ShellTest, HelpPrintsTheUsageWithoutOpeningADisplay) {
     GlRecorder gl;
     EXPECT_EQ(run({"--help"}), 0);
     EXPECT_TRUE(gl.calls().empty());
-    finishCapture();
+    const std::string& out = console.out.text();
     EXPECT_EQ(out.rfind("usage: flipper [--tick-rate N]", 0), 0u) << out;
     for (const char* option : {"--tick-rate N", "-display", "-geometry"})
         EXPECT_NE(out.find(option), std::string::npos) << option;
-    EXPECT_EQ(err, "");
+    EXPECT_EQ(console.err.text(), "");
 }
 
 TEST_F(ShellTest, BadCommandLineGetsTheUsageAndStatusTwo) {
@@ -155,14 +140,11 @@ TEST_F(ShellTest, BadCommandLineGetsTheUsageAndStatusTwo) {
         {{"--tickrate", "900"}, "unknown option '--tickrate'"},
         {{"900"}, "unknown option '900'"},
     };
-    finishCapture();
     for (const Case& c : cases) {
         GlRecorder gl;
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
         const int status = run(c.arguments);
-        const std::string stdoutText = testing::internal::GetCapturedStdout();
-        const std::string stderrText = testing::internal::GetCapturedStderr();
+        const std::string stdoutText = console.out.take();
+        const std::string stderrText = console.err.take();
         EXPECT_EQ(status, 2) << c.message;
         EXPECT_EQ(stderrText.rfind(std::string("flipper: ") + c.message, 0), 0u) << stderrText;
         EXPECT_NE(stderrText.find("usage: flipper"), std::string::npos) << c.message;
@@ -195,38 +177,11 @@ TEST_F(ShellTest, TickRatePacesTheIdleCallback) {
     EXPECT_EQ(run({"--tick-rate", "1e6"}), 0);      // and the fastest
 }
 
-TEST_F(ShellTest, ThousandRestartsKeepTwoLiveTextures) {
-    GlRecorder gl;
-    const long before = GlRecorder::liveTextures();
-    const long generated = GlRecorder::texturesGenerated();
-    ASSERT_EQ(run({}), 0);
-    const GlutCallbacks callbacks = gl.callbacks();
-    callbacks.idle();
-    EXPECT_EQ(GlRecorder::liveTextures(), before + 2);
-    long most = 0;
-    for (int restart = 0; restart < 1000; ++restart) {
-        callbacks.keyboard('n', 0, 0);
-        callbacks.idle();
-        callbacks.idle();
-        most = std::max(most, GlRecorder::liveTextures() - before);
-        gl.clear();  // the recorder would otherwise keep every upload's pixels
-    }
-    EXPECT_EQ(most, 2);
-    EXPECT_EQ(GlRecorder::texturesGenerated() - generated, 2002);
-    EXPECT_EQ(game.tickCount, 1000);
-    game.currentWorld.reset();
-    EXPECT_EQ(GlRecorder::liveTextures(), before);
-    finishCapture();
-    EXPECT_EQ(occurrences(out, "Read in "), 1001);
-}
-
 // --freeze-at: the game plays unpaced to a tick, then only redraws.
 TEST_F(ShellTest, FreezeAtPlaysToTheTickThenOnlyRedraws) {
-    finishCapture();
     for (const std::vector<const char*>& arguments :
          {std::vector<const char*>{"--freeze-at", "20"}, {"--freeze-at=20"}, {"--tick-rate", "900", "--freeze-at", "20"}}) {
         GlRecorder gl;
-        Capture console(std::cout), errors(std::cerr);
         game = Game();
         ASSERT_EQ(run(arguments), 0) << arguments[0];
         // One idle call builds the World, twenty step it (unpaced, even with a tick rate), and the
@@ -249,7 +204,6 @@ TEST_F(ShellTest, FreezeAtPlaysToTheTickThenOnlyRedraws) {
 
 TEST_F(ShellTest, FreezeAtZeroDrawsTheFirstWorldUnstepped) {
     GlRecorder gl;
-    Capture console(std::cout), errors(std::cerr);
     ASSERT_EQ(run({"--freeze-at", "0"}), 0);
     gl.callbacks().idle();  // builds the World
     gl.callbacks().idle();
@@ -259,7 +213,6 @@ TEST_F(ShellTest, FreezeAtZeroDrawsTheFirstWorldUnstepped) {
 }
 
 TEST_F(ShellTest, FreezeAtBadTicksGetTheUsageAndStatusTwo) {
-    finishCapture();
     const std::vector<std::pair<std::vector<const char*>, std::string>> cases = {
         {{"--freeze-at", "-1"}, "bad tick '-1' for --freeze-at"},
         {{"--freeze-at", "ten"}, "bad tick 'ten' for --freeze-at"},
@@ -271,10 +224,10 @@ TEST_F(ShellTest, FreezeAtBadTicksGetTheUsageAndStatusTwo) {
     };
     for (const auto& [arguments, message] : cases) {
         GlRecorder gl;
-        Capture console(std::cout), errors(std::cerr);
         EXPECT_EQ(run(arguments), 2) << message;
-        EXPECT_EQ(errors.text().rfind("flipper: " + message, 0), 0u) << errors.text();
-        EXPECT_NE(errors.text().find("--freeze-at N"), std::string::npos);
+        const std::string errors = console.err.take();
+        EXPECT_EQ(errors.rfind("flipper: " + message, 0), 0u) << errors;
+        EXPECT_NE(errors.find("--freeze-at N"), std::string::npos);
         EXPECT_EQ(gl.calls(), Calls{}) << message;
     }
 }
@@ -313,12 +266,11 @@ TEST_F(ShellTest, FilesThatCannotBeUsedAreReportedBeforeAnyWindow) {
          "order of the game"},
         {{"--replay", "other.replay"}, "other.replay: recorded with another ball (model hash 0000000000000001)"},
     };
-    finishCapture();
     for (const Case& c : cases) {
         GlRecorder gl;
-        testing::internal::CaptureStderr();
+        console.err.take();
         EXPECT_EQ(run(c.arguments), 1) << c.message;
-        const std::string stderrText = testing::internal::GetCapturedStderr();
+        const std::string stderrText = console.err.take();
         EXPECT_EQ(stderrText.rfind(c.message, 0), 0u) << stderrText;
         EXPECT_EQ(std::count(stderrText.begin(), stderrText.end(), '\n'), 1) << stderrText;
         EXPECT_EQ(gl.calls(), Calls{}) << c.message;

@@ -1,6 +1,7 @@
 // What the table's picture panels, and the game around them, do when woman.bmp or head.bmp is bad:
 // the panel says why in one line naming the file, uploads nothing and is drawn untextured, and the game
-// plays on without the picture. The decoder's own refusals are tested in ImageTest.
+// plays on without the picture. Which files the decoder refuses, and why, is ImageTest's business;
+// here three kinds of refusal stand for them all.
 #include "obstacles/TexturedPanel.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 
 #include "app/Game.h"
 #include "app/Shell.h"
+#include "support/Capture.h"
 #include "support/GlRecorder.h"
 #include "support/Vectors.h"
 
@@ -56,29 +58,6 @@ Bytes bmpHeaderOnly(std::uint32_t width, std::uint32_t height) {
     return bytes;
 }
 
-/// Catches what the game writes on standard error while it lives; its standard output goes nowhere.
-class ConsoleCatcher {
-public:
-    ConsoleCatcher() : out_(std::cout.rdbuf(&nowhere_)), err_(std::cerr.rdbuf(caught_.rdbuf())) {}
-    ~ConsoleCatcher() {
-        std::cout.rdbuf(out_);
-        std::cerr.rdbuf(err_);
-    }
-    ConsoleCatcher(const ConsoleCatcher&) = delete;
-    ConsoleCatcher& operator=(const ConsoleCatcher&) = delete;
-
-    std::string errors() const { return caught_.str(); }
-
-private:
-    struct Nowhere : std::streambuf {
-        int overflow(int c) override { return traits_type::not_eof(c); }
-    };
-    Nowhere nowhere_;
-    std::ostringstream caught_;
-    std::streambuf* out_;
-    std::streambuf* err_;
-};
-
 /// The lines of text that mention the pictures, each with its line end.
 std::string pictureLines(const std::string& console) {
     std::istringstream in(console);
@@ -115,27 +94,16 @@ protected:
 TEST_F(PictureRobustnessTest, BadPictureLeavesThePanelUntexturedWithOneLineNamingTheFile) {
     const Bytes woman = readBytes(assets / "woman.bmp");
     ASSERT_EQ(woman.size(), 184374u);  // 192 x 320 pixels, rows of 576 bytes, after 54 header bytes
-    writeBytes("empty.bmp", {});
     writeBytes("half.bmp", Bytes(woman.begin(), woman.begin() + 92187));  // a copy cut off half way
-    writeBytes("header-cut.bmp", Bytes(woman.begin(), woman.begin() + 30));
-    const std::string list = "eggs\nflour\nmilk\n";
-    writeBytes("list.bmp", Bytes(list.begin(), list.end()));
-    writeBytes("tiff.bmp", {'I', 'I', 42, 0, 8, 0, 0, 0, 0, 0});  // a TIFF saved under the BMP's name
-    writeBytes("huge.bmp", bmpHeaderOnly(100000, 100000));       // 30 GB of pixels, if believed
-    fs::create_directory("folder.bmp");
+    writeBytes("huge.bmp", bmpHeaderOnly(100000, 100000));               // 30 GB of pixels, if believed
 
     const struct {
         const char* file;
         std::string reason;
     } cases[] = {
         {"missing.bmp", "no such file or directory"},
-        {"empty.bmp", "the file is empty"},
         {"half.bmp", "the file is cut short: 92187 bytes of the 184374 its picture needs"},
-        {"header-cut.bmp", "the file is cut short: 30 bytes of the 54 its picture needs"},
-        {"list.bmp", "not a picture this game can read: Image not of any known type, or corrupt"},
-        {"tiff.bmp", "not a picture this game can read: Image not of any known type, or corrupt"},
         {"huge.bmp", "100000 x 100000 pixels is too large"},
-        {"folder.bmp", "is a directory"},
     };
     for (const auto& c : cases) {
         GlRecorder gl;
@@ -168,11 +136,11 @@ TEST_F(PictureRobustnessTest, GamePlaysOnWithoutItsPicturesAndPicksThemUpOnResta
     game.textureLoader = loadPicture;
     game.restartRequested = true;
 
-    ConsoleCatcher console;
+    Console console;
     const Game::IdleResult built = game.idle();
     ASSERT_TRUE(built.rebuilt);
     ASSERT_TRUE(game.loadError.empty()) << game.loadError;
-    EXPECT_EQ(pictureLines(console.errors()),
+    EXPECT_EQ(pictureLines(console.err.text()),
               "woman.bmp: cannot load picture: no such file or directory\n"
               "head.bmp: cannot load picture: the file is cut short: 1000 bytes of the 98358 its picture needs\n");
     EXPECT_EQ(GlRecorder::liveTextures(), texturesBefore);
@@ -200,10 +168,10 @@ TEST_F(PictureRobustnessTest, GamePlaysOnWithoutItsPicturesAndPicksThemUpOnResta
     // Good pictures put in place are loaded by the next restart, without a word.
     fs::copy_file(assets / "woman.bmp", "woman.bmp");
     fs::copy_file(assets / "head.bmp", "head.bmp", fs::copy_options::overwrite_existing);
-    const std::string linesBefore = pictureLines(console.errors());
+    const std::string linesBefore = pictureLines(console.err.text());
     game.keyboard('n');
     EXPECT_TRUE(game.idle().rebuilt);
-    EXPECT_EQ(pictureLines(console.errors()), linesBefore);
+    EXPECT_EQ(pictureLines(console.err.text()), linesBefore);
     EXPECT_EQ(GlRecorder::liveTextures(), texturesBefore + 2);
     ASSERT_EQ(gl.texImages().size(), 2u);
     EXPECT_EQ(gl.texImages()[0].width, 192);

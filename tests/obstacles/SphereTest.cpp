@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "softbody/Mass.h"
 #include "support/Vectors.h"
 
@@ -34,18 +32,32 @@ TEST(SphereTest, BounceCountsAHit) {
     EXPECT_EQ(sphere.hitCount, 2);
 }
 
+// Worked by hand. Just inside at depth 1.4, moving (-2, 1, 0): vr = -2, the velocity loses
+// rel * vr = (-2.8, 0, 0) and its x becomes 0.8 (1 - r times the normal speed); w becomes
+// (-4.8, 1, 0). The force (-10, 0, 0) presses with |rel . force| = 14 and loses 0.6 * 14 * w.
+// With a pull of (0, 1, 0) at depth 1, moving (-2, 0, 0): w = (-2, 1, 0), vr = -2, the velocity
+// stops, w becomes (-4, 1, 0), and the force (-10, 0, 0) presses with 10 and loses 6 * w.
 TEST(SphereTest, BounceScalesWithDepthAndBrakesPressingForce) {
-    Sphere sphere(vec(0, 0, 0), 1.5, 1);
-    // Just inside at depth 1.4: the normal speed -2 becomes +0.8 (times 1 - r).
-    Mass m = massAt(vec(1.4f, 0, 0), vec(-2, 1, 0), vec(-10, 0, 0));
-    EXPECT_TRUE(sphere.collide(m, zero));
-    const double vr = double(-2.0f) * double(1.4f) / double(1.4f);
-    EXPECT_VEC_EQ(m.velocity, float(-2.0 - double(float(1.4f * vr))), 1, 0);
-    // w = velocity + rel * vr = (-2 + rel*vr, 1, 0); the force loses 0.6 * w * |rel . force|.
-    const float wx = float(-2.0 + double(float(double(1.4f) * vr)));
-    const double pressing = std::fabs(double(1.4f) * -10.0);
-    EXPECT_EQ(m.force[0], float(-10.0 - double(float(double(float(wx * double(0.6f))) * pressing))));
-    EXPECT_EQ(m.force[1], float(-double(float(double(float(1.0 * double(0.6f))) * pressing))));
+    const struct {
+        const char* name;
+        Mass mass;
+        Vector pull;
+        float velocity[3];
+        float force[3];
+    } cases[] = {
+        {"depth 1.4", massAt(vec(1.4f, 0, 0), vec(-2, 1, 0), vec(-10, 0, 0)), zero, {0.79999995f, 1, 0},
+         {30.3199997f, -8.40000057f, 0}},
+        {"pulled", massAt(vec(1, 0, 0), vec(-2, 0, 0), vec(-10, 0, 0)), vec(0, 1, 0), {0, 0, 0}, {14, -6, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Sphere sphere(vec(0, 0, 0), 1.5, 1);
+        Mass m = c.mass;
+        EXPECT_TRUE(sphere.collide(m, c.pull));
+        EXPECT_VEC_EQ(m.velocity, c.velocity[0], c.velocity[1], c.velocity[2]);
+        EXPECT_VEC_EQ(m.force, c.force[0], c.force[1], c.force[2]);
+        EXPECT_VEC_EQ(m.position, c.mass.position[0], 0, 0);
+    }
 }
 
 TEST(SphereTest, NoContactLeavesEverythingAlone) {

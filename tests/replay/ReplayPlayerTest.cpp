@@ -10,6 +10,7 @@
 #include <string>
 
 #include "sim/StateHash.h"
+#include "support/Capture.h"
 
 namespace {
 
@@ -58,15 +59,11 @@ const Recording& recording() {
 class ReplayPlayerTest : public testing::Test {
 protected:
     void SetUp() override {
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
         game.modelFileName = modelPath.c_str();
         game.restartRequested = true;
     }
-    void TearDown() override {
-        testing::internal::GetCapturedStdout();
-        testing::internal::GetCapturedStderr();
-    }
+
+    Console console;
 
     // Plays text as flipper-sim does: until the replay is over or has diverged.
     ReplayPlayer& play(const std::string& text) {

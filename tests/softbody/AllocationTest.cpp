@@ -9,20 +9,16 @@
 #include "softbody/ModelReader.h"
 #include "softbody/SoftBody.h"
 #include "support/AllocationCounter.h"
+#include "support/Capture.h"
 
 namespace {
 
 // The game's own ball, read from its model file; the reader's progress lines are swallowed.
 SoftBody defaultBall() {
     std::ifstream model(std::string(FLIPPER_ASSETS) + "/sphere.iv");
-    std::ostringstream progress;
-    std::streambuf* oldOut = std::cout.rdbuf(progress.rdbuf());
-    std::streambuf* oldErr = std::cerr.rdbuf(progress.rdbuf());
+    const Console console;
     SoftBody body;
-    const std::string reason = readModel(model, body);
-    std::cout.rdbuf(oldOut);
-    std::cerr.rdbuf(oldErr);
-    EXPECT_EQ(reason, "");
+    EXPECT_EQ(readModel(model, body), "");
     return body;
 }
 
@@ -63,9 +59,7 @@ TEST(SoftBodyAllocationTest, SpinLimiterAllocatesNothing) {
         m.velocity[0] = float(40.0 * m.position[2]);
         m.velocity[2] = float(-40.0 * m.position[0]);
     }
-    testing::internal::CaptureStdout();
-    const long allocations = allocationsInTicks(spinning, 3);
-    const std::string lines = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(allocations, 0);
-    EXPECT_EQ(lines.rfind("Killing AngularMoment: ", 0), 0u) << "the limiter should have acted";
+    const Capture out(std::cout);  // its room is taken before the count starts
+    EXPECT_EQ(allocationsInTicks(spinning, 3), 0);
+    EXPECT_EQ(out.text().rfind("Killing AngularMoment: ", 0), 0u) << "the limiter should have acted";
 }

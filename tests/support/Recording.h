@@ -12,6 +12,7 @@
 #include "app/Game.h"
 #include "replay/ReplayRecorder.h"
 #include "sim/StateHash.h"
+#include "support/Capture.h"
 
 /// The shipped ball, which the tests' games play with.
 inline const std::string plainGameModel = std::string(FLIPPER_ASSETS) + "/sphere.iv";
@@ -40,8 +41,6 @@ struct PlainGame {
 class RecordingTest : public testing::Test {
 protected:
     void SetUp() override {
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
         const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
         folder = std::filesystem::temp_directory_path() /
                  ("flipper-recording-test-" + name + "-" + std::to_string(::getpid()));
@@ -50,12 +49,9 @@ protected:
         game.restartRequested = true;
         game.observer = &recorder;
     }
-    void TearDown() override {
-        testing::internal::GetCapturedStdout();
-        testing::internal::GetCapturedStderr();
-        std::filesystem::remove_all(folder);
-    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
 
+    Console console;
     std::filesystem::path folder;
     Game game;
     ReplayRecorder recorder;

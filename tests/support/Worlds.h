@@ -7,18 +7,15 @@
 #include <sstream>
 #include <string>
 
+#include "support/Capture.h"
 #include "world/World.h"
 
 /// A World built from model text, without textures; the reader's console lines are kept out of
 /// the test output.
 inline std::unique_ptr<World> worldFromText(const std::string& text) {
     std::istringstream model(text);
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    auto world = std::make_unique<World>(model);
-    testing::internal::GetCapturedStdout();
-    testing::internal::GetCapturedStderr();
-    return world;
+    const Console console;
+    return std::make_unique<World>(model);
 }
 
 /// A World with the game's own ball, without textures.
