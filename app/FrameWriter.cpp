@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "io/OutputFile.h"
+#include "io/SystemError.h"
 
 // stb's writer, compiled here with internal linkage. Its structs are zeroed with { 0 }, which -Wextra dislikes.
 #define STB_IMAGE_WRITE_STATIC
@@ -38,7 +39,7 @@ std::string FrameWriter::open(const std::string& folder) {
     written_ = 0;
     std::error_code error;
     if (!fs::is_directory(folder, error) && !fs::create_directory(folder, error))
-        return folder + ": cannot make the frames folder: " + (error ? error.message() : "it is not a folder");
+        return folder + ": cannot make the frames folder: " + (error ? systemReason(error.value()) : "it is not a folder");
     if (fs::exists(framePath(0), error)) return folder + ": already holds frames; film into an empty folder";
     return "";
 }

@@ -1,10 +1,11 @@
 #include "app/Game.h"
 
-#include <cerrno>
+#include "io/InputFile.h"
+#include "softbody/ModelReader.h"
+
 #include <climits>
-#include <cstring>
-#include <fstream>
 #include <iostream>
+#include <sstream>
 
 namespace {
 
@@ -68,12 +69,17 @@ void Game::pressKey(unsigned char key) {
 
 void Game::rebuild() {
     currentWorld.reset();
-    std::ifstream model(modelFileName);
-    const int openError = model.is_open() ? 0 : (errno != 0 ? errno : EIO);
+    // Only a regular file of bounded size is read, whole, before the reader sees it: a FIFO, a
+    // device or a huge file costs neither a hang nor memory.
+    std::string text;
+    std::string openError;
+    readRegularFile(modelFileName, maxModelFileBytes, text, openError);
+    std::istringstream model(text);
+    if (!openError.empty()) model.setstate(std::ios::failbit);
     currentWorld = std::make_unique<World>(model, textureLoader);
     loadError.clear();
     if (!currentWorld->hasBall()) {
-        const std::string reason = openError != 0 ? std::strerror(openError) : currentWorld->modelError;
+        const std::string reason = !openError.empty() ? openError : currentWorld->modelError;
         loadError = std::string(modelFileName) + ": cannot read model: " + reason;
         std::cerr << loadError << '\n' << std::flush;
     }

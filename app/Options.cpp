@@ -1,8 +1,9 @@
 #include "app/Options.h"
 
+#include "app/Pacing.h"
+
 #include <cerrno>
 #include <climits>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -10,12 +11,12 @@ namespace {
 
 constexpr int usageColumn = 23;  // where the descriptions start in the usage
 
-/// A rate must be a positive, finite number written in full: "900", "62.5".
+/// A rate must be a number written in full ("900", "62.5") that the pacing accepts: 1 to 1000000.
 std::string takeTickRate(const char* text, GameOptions& options) {
     char* end = nullptr;
     const double value = *text == '\0' ? 0.0 : std::strtod(text, &end);
-    if (*text == '\0' || *end != '\0' || !std::isfinite(value) || value <= 0.0)
-        return std::string("bad tick rate '") + text + "': it must be a positive number";
+    if (*text == '\0' || *end != '\0' || !(value >= Pacing::minTicksPerSecond && value <= Pacing::maxTicksPerSecond))
+        return std::string("bad tick rate '") + text + "': it must be a number from 1 to 1000000";
     options.tickRate = value;
     return "";
 }
@@ -45,8 +46,9 @@ std::string takeFreezeAt(const char* text, GameOptions& options) {
 
 const std::vector<OptionSpec> specs = {
     {"--tick-rate", "N", "a number of ticks per second",
-     "advance the game N ticks per wall-clock second (900 plays at a human\n"
-     "pace); without it, one tick per idle call, as fast as the machine runs",
+     "advance the game N ticks per wall-clock second, 1 to 1000000 (900 plays\n"
+     "at a human pace); without it, one tick per idle call, as fast as the\n"
+     "machine runs",
      takeTickRate},
     {"--model", "FILE", "a model file", "the ball to play with (default sphere.iv)", takeModel},
     {"--record", "FILE", "a file to record in", "record the game in FILE as it is played", takeRecord},

@@ -34,24 +34,31 @@ Pacing::Plan Pacing::plan() {
     // adding up periods keeps the average rate exact however long the game runs.
     // The hair of tolerance lets a sleep that ends right on time, give or take a rounding, find its
     // tick due instead of sleeping once more for nothing.
+    // The count owed stays a double until it is known to be a few ticks: after a clock jump of years
+    // it may be far beyond any integer type.
     const double elapsedTicks = (now - start_).count() * ticksPerSecond_;
-    const long long owed = static_cast<long long>(std::floor(elapsedTicks + dueTolerance)) + 1;
+    const double owed = std::floor(elapsedTicks + dueTolerance) + 1.0;
+    const double done = static_cast<double>(ticksDone_);
     Plan plan;
-    if (owed > ticksDone_) {
-        const long long due = owed - ticksDone_;
-        if (due > maxTicksPerCall) {
-            // Too far behind to catch up: do what one call may, and start the schedule afresh from
-            // now, so the backlog is dropped rather than chased.
+    if (owed > done) {
+        if (owed - done > maxTicksPerCall) {
+            // Too far behind to catch up: do what one call may, and start the schedule afresh so that
+            // the last of these ticks is due now: the backlog is dropped rather than chased.
             plan.ticks = maxTicksPerCall;
-            ticksDone_ += maxTicksPerCall;
-            start_ = now - Seconds((ticksDone_ - 1) / ticksPerSecond_);
+            ticksDone_ = maxTicksPerCall;
+            start_ = now - Seconds((maxTicksPerCall - 1) / ticksPerSecond_);
         } else {
-            plan.ticks = static_cast<int>(due);
-            ticksDone_ = owed;
+            plan.ticks = static_cast<int>(owed - done);
+            ticksDone_ += plan.ticks;
+        }
+        if (ticksDone_ >= restartScheduleAfter) {
+            // Move tick 0 of the schedule up to the next tick, so the count stays small for ever.
+            start_ += Seconds(static_cast<double>(ticksDone_) / ticksPerSecond_);
+            ticksDone_ = 0;
         }
         return plan;
     }
-    const Seconds nextDue = start_ + Seconds(ticksDone_ / ticksPerSecond_);
+    const Seconds nextDue = start_ + Seconds(done / ticksPerSecond_);
     plan.wait = std::max(nextDue - now, Seconds(0.0));
     return plan;
 }

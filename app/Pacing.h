@@ -33,8 +33,12 @@ public:
 
     static constexpr int maxTicksPerCall = 8;               ///< catch-up bound of one idle call
     static constexpr Seconds maxSleep{0.001};               ///< longest wait in one idle call, so events stay prompt
+    static constexpr double minTicksPerSecond = 1.0;        ///< slowest rate the game accepts
+    static constexpr double maxTicksPerSecond = 1000000.0;  ///< fastest rate: over three times what a fast machine steps
+    /// Ticks after which the schedule counts again from 0, so no count grows without bound.
+    static constexpr long long restartScheduleAfter = 1LL << 20;
 
-    /// Paces at ticksPerSecond (positive and finite) with the given clock and sleep.
+    /// Paces at ticksPerSecond (from minTicksPerSecond to maxTicksPerSecond) with the given clock and sleep.
     Pacing(double ticksPerSecond, Clock clock, Sleep sleep);
     /// Paces with the steady clock and a real sleep.
     explicit Pacing(double ticksPerSecond);
@@ -57,5 +61,5 @@ private:
     Sleep sleep_;
     bool started_ = false;
     Seconds start_{0.0};       ///< when tick 0 was due
-    long long ticksDone_ = 0;  ///< ticks handed out since start_
+    long long ticksDone_ = 0;  ///< ticks handed out since start_, below restartScheduleAfter
 };

@@ -1,7 +1,9 @@
 #include "io/OutputFile.h"
 
+#include "io/SystemError.h"
+
 #include <cerrno>
-#include <cstring>
+#include <cstdarg>
 #include <filesystem>
 #include <utility>
 
@@ -31,6 +33,17 @@ bool OutputFile::write(const void* data, std::size_t size) {
     return true;
 }
 
+bool OutputFile::print(const char* format, ...) {
+    if (failed() || file_ == nullptr) return fail(EBADF);
+    std::va_list arguments;
+    va_start(arguments, format);
+    errno = 0;
+    const int written = std::vfprintf(file_, format, arguments);
+    va_end(arguments);
+    if (written < 0 || std::ferror(file_)) return fail(errno);
+    return true;
+}
+
 bool OutputFile::flush() {
     if (failed() || file_ == nullptr) return fail(EBADF);
     errno = 0;
@@ -49,7 +62,7 @@ bool OutputFile::close() {
 }
 
 std::string OutputFile::message() const {
-    return path_ + ": cannot write " + kind_ + ": " + (failed() ? std::strerror(error_) : "no error");
+    return path_ + ": cannot write " + kind_ + ": " + (failed() ? systemReason(error_) : std::string("no error"));
 }
 
 std::string refuseInput(const std::string& output, const std::vector<std::string>& inputs) {

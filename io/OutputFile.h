@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-/// A file the program writes (a replay, a frame of a film) whose every failure is caught: each write
+/// A file the program writes (a trace, a replay, a frame of a film) whose every failure is caught: each write
 /// is checked, and so is the close, which is where a full disk often shows. After the first failure
 /// nothing more is written and message() says why, so a program never reports success over a file
 /// that was cut short.
 class OutputFile {
 public:
-    /// path: where to write; kind: what the file is, for the message ("replay", "frame").
+    /// path: where to write; kind: what the file is, for the message ("trace", "replay", "frame").
     OutputFile(std::string path, std::string kind);
     /// Closes a file still open without checking: a program that cares has called close().
     ~OutputFile();
@@ -23,6 +23,12 @@ public:
     /// Writes size bytes; false once anything has failed.
     bool write(const void* data, std::size_t size);
     bool write(const std::string& text) { return write(text.data(), text.size()); }
+    /// Writes printf-formatted text; false once anything has failed.
+    bool print(const char* format, ...)
+#if defined(__GNUC__)
+        __attribute__((format(printf, 2, 3)))
+#endif
+        ;
     /// Hands everything written so far to the system, so it survives the program being killed.
     bool flush();
     /// Flushes and closes the file; false if that or anything before it failed.
@@ -32,7 +38,7 @@ public:
     bool failed() const { return error_ != 0; }
     /// Whether the file is open for writing.
     bool isOpen() const { return file_ != nullptr; }
-    /// One line naming the file and the reason, e.g. "game.replay: cannot write replay: No space left on device".
+    /// One line naming the file and the reason, e.g. "game.replay: cannot write replay: no space left on device".
     std::string message() const;
     const std::string& path() const { return path_; }
 

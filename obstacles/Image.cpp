@@ -1,6 +1,10 @@
 #include "obstacles/Image.h"
 
-#include <cctype>
+#include "io/InputFile.h"
+#include "io/SystemError.h"
+
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -28,6 +32,7 @@ namespace {
 // exhaust memory when a damaged header claims billions of pixels.
 constexpr long long maxSide = 8192;                    // pixels along either edge
 constexpr long long maxPixels = 16LL * 1024 * 1024;    // pixels in all
+constexpr long long maxFileBytes = 128LL * 1024 * 1024;  // the most pixels at 4 bytes each, twice over
 constexpr std::size_t bmpFileHeaderSize = 14;          // "BM", file size, two reserved words, pixel offset
 constexpr std::size_t bmpHeaderBytesRead = 54;         // the file header and a 40-byte info header
 
@@ -38,13 +43,6 @@ struct FileCloser {
 struct StbFree {
     void operator()(unsigned char* pixels) const { stbi_image_free(pixels); }
 };
-
-/// The C library's text for errno, starting lower case to read as part of a sentence.
-std::string systemReason(int error) {
-    std::string text = std::strerror(error);
-    if (!text.empty()) text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
-    return text;
-}
 
 std::uint32_t little16(const unsigned char* bytes) {
     return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8;
@@ -116,10 +114,14 @@ bool loadImage(const std::string& fileName, Image& image, std::string& reason) {
     image = Image{};
     reason.clear();
 
+    // Only a regular file is read: a directory, FIFO or device is refused before it can block the game.
+    const int fd = openRegularFile(fileName, maxFileBytes, reason);
+    if (fd < 0) return false;
     errno = 0;
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fileName.c_str(), "rb"));
+    const std::unique_ptr<std::FILE, FileCloser> file(::fdopen(fd, "rb"));
     if (!file) {
-        reason = systemReason(errno != 0 ? errno : ENOENT);
+        reason = systemReason(errno != 0 ? errno : EIO);
+        ::close(fd);
         return false;
     }
 

@@ -8,7 +8,9 @@
 #include <iterator>
 #include <sstream>
 
+#include "io/InputFile.h"
 #include "sim/StateHash.h"
+#include "softbody/ModelReader.h"
 
 namespace {
 
@@ -291,11 +293,10 @@ std::uint64_t fnv1a64(const std::string& bytes) {
 }
 
 std::string hashModelFile(const std::string& fileName, std::uint64_t& hash) {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in.is_open()) return fileName + ": cannot read model: " + std::strerror(errno != 0 ? errno : EIO);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) return fileName + ": cannot read model: read error";
-    hash = fnv1a64(bytes.str());
+    // The same rule as the game's own reading: a regular file of bounded size, read whole.
+    std::string bytes;
+    std::string reason;
+    if (!readRegularFile(fileName, maxModelFileBytes, bytes, reason)) return fileName + ": cannot read model: " + reason;
+    hash = fnv1a64(bytes);
     return "";
 }

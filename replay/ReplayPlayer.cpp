@@ -1,14 +1,16 @@
 #include "replay/ReplayPlayer.h"
 
-#include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
+#include <sstream>
 #include <utility>
 
+#include "io/InputFile.h"
 #include "sim/StateHash.h"
 
 namespace {
+
+// The largest replay file read: far beyond hours of play with every key and checkpoint recorded.
+constexpr long long maxReplayFileBytes = 256LL * 1024 * 1024;
 
 std::uint64_t gameHash(const Game& game) { return game.currentWorld ? stateHash(*game.currentWorld) : fnvOffsetBasis; }
 
@@ -85,10 +87,12 @@ void ReplayPlayer::settle(const Game& game) {
 }
 
 std::string loadReplay(const std::string& fileName, Replay& replay) {
-    std::error_code error;
-    if (std::filesystem::is_directory(fileName, error)) return fileName + ": cannot read replay: it is a folder";
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in.is_open()) return fileName + ": cannot read replay: " + std::strerror(errno != 0 ? errno : EIO);
+    // Only a regular file of bounded size is read, whole: a FIFO, a device or a huge file costs
+    // neither a hang nor memory.
+    std::string text;
+    std::string reason;
+    if (!readRegularFile(fileName, maxReplayFileBytes, text, reason)) return fileName + ": cannot read replay: " + reason;
+    std::istringstream in(text);
     return readReplay(in, fileName, replay);
 }
 

@@ -2,6 +2,7 @@
 
 #include <cinttypes>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -30,9 +31,14 @@ struct TraceNumber {
     char text[32];  ///< long enough for "%.17g" of any double
 };
 
-/// Writes one trace row: idle call, tick, score, the centre mass's position and velocity, the
-/// bounding radius, both flippers' swing angles and the state hash, ended by a bare LF.
-inline void writeTraceRow(std::FILE* out, long long idle, const World& world, int tick) {
+/// Room for any trace row: 20 digits of idle, two ints, nine numbers of at most 24 characters, the
+/// hash, the commas and the LF.
+constexpr std::size_t traceRowCapacity = 320;
+
+/// Formats one trace row into out (size chars, traceRowCapacity is enough) and returns its length:
+/// idle call, tick, score, the centre mass's position and velocity, the bounding radius, both
+/// flippers' swing angles and the state hash, ended by a bare LF. Allocates nothing.
+inline int formatTraceRow(char* out, std::size_t size, long long idle, const World& world, int tick) {
     const Mass& c = world.masses[0];
     const float values[] = {c.position[0],
                             c.position[1],
@@ -46,16 +52,15 @@ inline void writeTraceRow(std::FILE* out, long long idle, const World& world, in
     for (float value : values) finite = finite && std::isfinite(value);
     if (finite) {
         // The usual row, at printf's own speed: a trace row per tick is part of most replays.
-        std::fprintf(out, "%lld,%d,%d,%.9g,%.9g,%.9g,%.9g,%.9g,%.9g,%.17g,%.9g,%.9g,%016" PRIx64 "\n", idle, tick,
-                     world.score, values[0], values[1], values[2], values[3], values[4], values[5],
-                     world.boundingRadius, values[6], values[7], stateHash(world));
-        return;
+        return std::snprintf(out, size, "%lld,%d,%d,%.9g,%.9g,%.9g,%.9g,%.9g,%.9g,%.17g,%.9g,%.9g,%016" PRIx64 "\n",
+                             idle, tick, world.score, values[0], values[1], values[2], values[3], values[4], values[5],
+                             world.boundingRadius, values[6], values[7], stateHash(world));
     }
     auto f = [](float value) { return TraceNumber(value, floatTraceDigits); };
-    std::fprintf(out, "%lld,%d,%d,%s,%s,%s,%s,%s,%s,%s,%s,%s,%016" PRIx64 "\n", idle, tick, world.score,
-                 f(values[0]).text, f(values[1]).text, f(values[2]).text, f(values[3]).text, f(values[4]).text,
-                 f(values[5]).text, TraceNumber(world.boundingRadius, doubleTraceDigits).text, f(values[6]).text,
-                 f(values[7]).text, stateHash(world));
+    return std::snprintf(out, size, "%lld,%d,%d,%s,%s,%s,%s,%s,%s,%s,%s,%s,%016" PRIx64 "\n", idle, tick, world.score,
+                         f(values[0]).text, f(values[1]).text, f(values[2]).text, f(values[3]).text, f(values[4]).text,
+                         f(values[5]).text, TraceNumber(world.boundingRadius, doubleTraceDigits).text,
+                         f(values[6]).text, f(values[7]).text, stateHash(world));
 }
 
 /// Makes standard output and standard error write LF line ends on every OS: Windows opens them in

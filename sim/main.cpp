@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
 #include <map>
 #include <string>
@@ -13,6 +12,7 @@
 
 #include "app/Game.h"
 #include "io/OutputFile.h"
+#include "io/SystemError.h"
 #include "replay/ReplayPlayer.h"
 #include "sim/StateHash.h"
 #include "sim/TraceFormat.h"
@@ -54,18 +54,32 @@ long long parseCount(const std::string& text, const char* what, long long minimu
     return value;
 }
 
+// The options that take a value; every option does.
+bool takesValue(const std::string& arg) {
+    return arg == "--model" || arg == "--idles" || arg == "--key" || arg == "--trace" || arg == "--every" ||
+           arg == "--replay";
+}
+
+// A file name given on the command line: anything but nothing.
+std::string takeName(const std::string& option, const std::string& value) {
+    if (value.empty()) badUsage("empty file name for " + option);
+    return value;
+}
+
 Options parseOptions(int argc, char** argv) {
     Options options;
+    bool everyGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             std::cout << usage;
             std::exit(0);
         }
-        if (i + 1 >= argc) badUsage(arg.rfind("--", 0) == 0 ? "missing value for " + arg : "unknown argument " + arg);
+        if (!takesValue(arg)) badUsage((arg.rfind('-', 0) == 0 ? "unknown option " : "unknown argument ") + arg);
+        if (i + 1 >= argc) badUsage("missing value for " + arg);
         const std::string value = argv[++i];
         if (arg == "--model") {
-            options.model = value;
+            options.model = takeName(arg, value);
         } else if (arg == "--idles") {
             options.idles = parseCount(value, "idle count", 0);
             options.idlesGiven = true;
@@ -74,38 +88,62 @@ Options parseOptions(int argc, char** argv) {
             if (colon == std::string::npos || value.size() != colon + 2) badUsage("bad key '" + value + "'");
             options.keys.emplace(parseCount(value.substr(0, colon), "key idle number", 0), value[colon + 1]);
         } else if (arg == "--trace") {
-            options.trace = value;
+            options.trace = takeName(arg, value);
         } else if (arg == "--replay") {
-            options.replay = value;
-        } else if (arg == "--every") {
-            options.every = parseCount(value, "--every", 1);
+            options.replay = takeName(arg, value);
         } else {
-            badUsage("unknown option " + arg);
+            options.every = parseCount(value, "--every", 1);
+            everyGiven = true;
         }
+    }
+    if (everyGiven && options.trace.empty()) badUsage("--every needs --trace");
+    // A key that would never be delivered is a mistake in the command line, not a quiet no-op.
+    if (options.replay.empty() && !options.keys.empty() && options.keys.rbegin()->first >= options.idles) {
+        const auto& last = *options.keys.rbegin();
+        badUsage("key '" + std::string(1, last.second) + "' at idle call " + std::to_string(last.first) +
+                 " is past the last idle call (--idles " + std::to_string(options.idles) + " numbers them 0 to " +
+                 std::to_string(options.idles - 1) + ")");
     }
     return options;
 }
 
-// Opens the trace with its header, or says why it cannot (or must not: it would overwrite an input)
-// and returns false.
-bool openTrace(const Options& options, std::FILE*& trace) {
-    trace = nullptr;
-    if (options.trace.empty()) return true;
-    std::vector<std::string> inputs{options.model};
-    if (!options.replay.empty()) inputs.push_back(options.replay);
-    const std::string clobber = refuseInput(options.trace, inputs);
-    if (!clobber.empty()) {
-        std::cerr << clobber << '\n';
+/// The trace: opened only once the first idle call has read the model, every row checked, and
+/// checked again at the close. A failure is said in one line and ends the run.
+class Trace {
+public:
+    explicit Trace(const Options& options)
+        : file_(options.trace, "trace"), every_(options.every), wanted_(!options.trace.empty()) {}
+
+    /// After an idle call: opens the file after the first, and writes a row after every step on
+    /// the --every rhythm. False when the file has failed.
+    bool after(long long idle, const Game& game, const Game::IdleResult& result) {
+        if (!wanted_) return true;
+        if (!file_.isOpen() && !open()) return false;
+        if (!result.stepped || game.tickCount % every_ != 0) return true;
+        char row[traceRowCapacity];
+        const int length = formatTraceRow(row, sizeof row, idle, *game.currentWorld, game.tickCount);
+        return file_.write(row, std::size_t(length)) || said();
+    }
+
+    /// Closes the file (opening it first if no idle call came); false when it has failed.
+    bool finish() {
+        if (!wanted_) return true;
+        if (!file_.isOpen() && !open()) return false;
+        return file_.close() || said();
+    }
+
+private:
+    bool open() { return (file_.open() && file_.print("%s", header)) || said(); }
+    bool said() {
+        std::cerr << file_.message() << '\n';
         return false;
     }
-    trace = std::fopen(options.trace.c_str(), "wb");
-    if (trace == nullptr) {
-        std::cerr << options.trace << ": cannot write trace: " << std::strerror(errno) << '\n';
-        return false;
-    }
-    std::fputs("idle,tick,score,x,y,z,vx,vy,vz,radius,left,right,hash\n", trace);
-    return true;
-}
+
+    static constexpr const char* header = "idle,tick,score,x,y,z,vx,vy,vz,radius,left,right,hash\n";
+    OutputFile file_;
+    long long every_;
+    bool wanted_;
+};
 
 // --replay: the recorded game again, as fast as it goes, checked at every checkpoint and at the end.
 // The recording's keys drive the game; it stops at the first checkpoint that disagrees.
@@ -119,9 +157,7 @@ int replayGame(const Options& options) {
         std::cerr << problem << '\n';
         return 1;
     }
-    std::FILE* trace = nullptr;
-    if (!openTrace(options, trace)) return 1;
-
+    Trace trace(options);
     Game game;
     game.modelFileName = options.model.c_str();
     game.restartRequested = true;
@@ -130,13 +166,9 @@ int replayGame(const Options& options) {
     while (!player.over(game) && !player.diverged()) {
         const long long idle = game.idleCount;
         const Game::IdleResult result = game.idle();
-        if (trace != nullptr && result.stepped && game.tickCount % options.every == 0)
-            writeTraceRow(trace, idle, *game.currentWorld, game.tickCount);
+        if (!trace.after(idle, game, result)) return 1;
     }
-    if (trace != nullptr && std::fclose(trace) != 0) {
-        std::cerr << options.trace << ": cannot write trace: " << std::strerror(errno) << '\n';
-        return 1;
-    }
+    if (!trace.finish()) return 1;
     std::cout << player.verdict() << '\n' << std::flush;
     return player.verified() ? 0 : 1;
 }
@@ -146,11 +178,19 @@ int replayGame(const Options& options) {
 int main(int argc, char** argv) {
     useLfLineEnds();
     const Options options = parseOptions(argc, argv);
+    // A trace over an input would empty it before it is read: refused before anything is opened.
+    if (!options.trace.empty()) {
+        std::vector<std::string> inputs{options.model};
+        if (!options.replay.empty()) inputs.push_back(options.replay);
+        const std::string clobber = refuseInput(options.trace, inputs);
+        if (!clobber.empty()) {
+            std::cerr << clobber << '\n';
+            return 1;
+        }
+    }
     if (!options.replay.empty()) return replayGame(options);
 
-    std::FILE* trace = nullptr;
-    if (!openTrace(options, trace)) return 1;
-
+    Trace trace(options);
     Game game;
     game.modelFileName = options.model.c_str();
     game.restartRequested = true;
@@ -159,20 +199,19 @@ int main(int argc, char** argv) {
         for (; key != options.keys.end() && key->first <= idle; ++key)
             if (key->first == idle) game.keyboard(static_cast<unsigned char>(key->second));
         const Game::IdleResult result = game.idle();
-        if (result.rebuilt && !game.loadError.empty()) {
-            if (trace != nullptr) std::fclose(trace);
-            return 1;  // the game has already said why
-        }
-        if (trace != nullptr && result.stepped && game.tickCount % options.every == 0)
-            writeTraceRow(trace, idle, *game.currentWorld, game.tickCount);
+        if (result.rebuilt && !game.loadError.empty()) return 1;  // the game has already said why
+        if (!trace.after(idle, game, result)) return 1;
     }
-    if (trace != nullptr && std::fclose(trace) != 0) {
-        std::cerr << options.trace << ": cannot write trace: " << std::strerror(errno) << '\n';
-        return 1;
-    }
+    if (!trace.finish()) return 1;
 
     const std::uint64_t hash = game.currentWorld ? stateHash(*game.currentWorld) : fnvOffsetBasis;
+    errno = 0;
     std::printf("ticks %d score %d hash %016" PRIx64 "\n", game.tickCount,
                 game.currentWorld ? game.currentWorld->score : 0, hash);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        const int error = errno != 0 ? errno : EIO;
+        std::cerr << "flipper-sim: cannot write the summary to standard output: " << systemReason(error) << '\n';
+        return 1;
+    }
     return 0;
 }

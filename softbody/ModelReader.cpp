@@ -3,6 +3,8 @@
 #include <cfloat>
 #include <climits>
 #include <cmath>
+#include <cstring>
+#include <locale>
 #include <iostream>
 #include <sstream>
 #include <vector>
@@ -23,11 +25,49 @@ template <typename... Parts>
     throw ModelError{text.str()};
 }
 
-// Reads words until one is exactly the keyword; the previous keyword never matches, so every
-// section's search may start from the word the last search stopped at.
-void findKeyword(std::istream& in, std::string& word, const char* keyword) {
-    while (word != keyword)
-        if (!(in >> word)) fail("no \"", keyword, "\" section");
+// A UTF-8 byte-order mark, which some editors put at the start of a text file.
+constexpr unsigned char byteOrderMark[] = {0xEF, 0xBB, 0xBF};
+
+// Reads words until one is exactly the keyword. A word is compared with the keyword byte by byte as
+// it is read and never kept, so a word of any length (a file of zeros, a device) costs no memory.
+// Whitespace is what the stream's own word extraction takes for it. With atFileStart, a byte-order
+// mark in front of the first word is not part of it.
+void findKeyword(std::istream& in, const char* keyword, bool atFileStart) {
+    const std::size_t length = std::strlen(keyword);
+    const auto& ctype = std::use_facet<std::ctype<char>>(in.getloc());
+    std::streambuf* buffer = in.rdbuf();
+    using Traits = std::char_traits<char>;
+    auto isSpace = [&ctype](int c) { return ctype.is(std::ctype_base::space, Traits::to_char_type(c)); };
+    if (!in.good() || buffer == nullptr) fail("no \"", keyword, "\" section");
+    int c = buffer->sgetc();
+    std::size_t markBytes = atFileStart ? 0 : sizeof byteOrderMark;  // bytes of the mark seen so far
+    for (;;) {
+        while (c != Traits::eof() && isSpace(c)) {
+            markBytes = sizeof byteOrderMark;  // the mark counts only at the very first byte
+            c = buffer->snextc();
+        }
+        if (c == Traits::eof()) {
+            in.setstate(std::ios::eofbit | std::ios::failbit);
+            fail("no \"", keyword, "\" section");
+        }
+        std::size_t matched = 0;  // bytes of the word so far, all equal to the keyword's if same
+        bool same = true;
+        for (; c != Traits::eof() && !isSpace(c); c = buffer->snextc()) {
+            const unsigned char byte = static_cast<unsigned char>(Traits::to_char_type(c));
+            if (markBytes < sizeof byteOrderMark) {
+                if (byte == byteOrderMark[markBytes]) {
+                    ++markBytes;
+                    continue;
+                }
+                if (markBytes > 0) same = false;  // the start of a mark, but not a whole one
+                markBytes = sizeof byteOrderMark;
+            }
+            same = same && matched < length && byte == static_cast<unsigned char>(keyword[matched]);
+            ++matched;
+        }
+        markBytes = sizeof byteOrderMark;
+        if (same && matched == length) return;
+    }
 }
 
 long long readCount(std::istream& in, const char* section) {
@@ -60,9 +100,7 @@ void readMassNumbers(std::istream& in, const char* section, long long record, lo
 }
 
 void read(std::istream& in, SoftBody& body) {
-    std::string word;
-
-    findKeyword(in, word, "Masses");
+    findKeyword(in, "Masses", true);
     const long long n = readCount(in, "Masses");
     if (n == 0) fail("Masses: a ball needs at least one mass");
     // Positions are gathered first, so a file that declares more masses than it holds costs no
@@ -97,7 +135,7 @@ void read(std::istream& in, SoftBody& body) {
     if (!std::isfinite(body.boundingRadius) || !std::isfinite(float(2.0 * body.boundingRadius)))
         fail("Masses: the masses lie too far apart for float range");
 
-    findKeyword(in, word, "Springs");
+    findKeyword(in, "Springs", false);
     const long long m = readCount(in, "Springs");
     std::vector<Spring> springs;
     for (long long k = 0; k < m; ++k) {
@@ -119,7 +157,7 @@ void read(std::istream& in, SoftBody& body) {
         springs.push_back(s);
     }
 
-    findKeyword(in, word, "Faces");
+    findKeyword(in, "Faces", false);
     const long long f = readCount(in, "Faces");
     std::vector<Face> faces;
     for (long long k = 0; k < f; ++k) {

@@ -75,19 +75,19 @@ TEST_F(FrameWriterTest, RefusesOldFramesAndReportsWhatCannotBeWritten) {
               (folder / "old").string() + ": already holds frames; film into an empty folder");
 
     const std::string lost = (folder / "no" / "film").string();
-    EXPECT_EQ(frames.open(lost), lost + ": cannot make the frames folder: No such file or directory");
+    EXPECT_EQ(frames.open(lost), lost + ": cannot make the frames folder: no such file or directory");
 
     // The folder vanishes while filming: the frame's file is named.
     ASSERT_EQ(frames.open((folder / "gone").string()), "");
     fs::remove_all(folder / "gone");
     EXPECT_EQ(frames.capture(4, 4),
-              (folder / "gone" / "frame-000000.png").string() + ": cannot write frame: No such file or directory");
+              (folder / "gone" / "frame-000000.png").string() + ": cannot write frame: no such file or directory");
     EXPECT_EQ(frames.written(), 0);
     if (fs::exists("/dev/full")) {
         // A full disk: the write itself fails. /dev/full stands in for the frame's file.
         ASSERT_EQ(frames.open((folder / "full").string()), "");
         fs::create_symlink("/dev/full", folder / "full" / "frame-000000.png");
         EXPECT_EQ(frames.capture(4, 4),
-                  (folder / "full" / "frame-000000.png").string() + ": cannot write frame: No space left on device");
+                  (folder / "full" / "frame-000000.png").string() + ": cannot write frame: no space left on device");
     }
 }

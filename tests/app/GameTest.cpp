@@ -120,7 +120,7 @@ TEST_F(GameTest, MissingModelIsReportedAndRetriedOnRestart) {
     ASSERT_NE(game.currentWorld, nullptr);
     EXPECT_FALSE(game.currentWorld->hasBall());
     EXPECT_EQ(game.currentWorld->obstacles.size(), 15u);
-    EXPECT_EQ(game.loadError, "no-such-model.iv: cannot read model: No such file or directory");
+    EXPECT_EQ(game.loadError, "no-such-model.iv: cannot read model: no such file or directory");
     EXPECT_TRUE(game.idle().stepped);  // the ball-less World ticks along harmlessly
     game.keyboard('f');
 

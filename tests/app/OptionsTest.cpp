@@ -51,7 +51,7 @@ TEST(OptionsTest, MistakesAreNamed) {
         {{"--frames"}, "--frames needs a folder"},
         {{"--model", ""}, "empty model file name"},
         {{"--record="}, "empty replay file name"},
-        {{"--tick-rate", "0"}, "bad tick rate '0': it must be a positive number"},
+        {{"--tick-rate", "0"}, "bad tick rate '0': it must be a number from 1 to 1000000"},
         {{"--replays", "x"}, "unknown option '--replays'"},
         {{"--record", "a", "--replay", "b"}, "--record and --replay do not go together"},
         {{"--frames", "film"}, "--frames films a replay: it needs --replay FILE"},

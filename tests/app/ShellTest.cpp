@@ -133,6 +133,9 @@ TEST_F(ShellTest, BadCommandLineGetsTheUsageAndStatusTwo) {
         {{"--tick-rate", "inf"}, "bad tick rate 'inf'"},
         {{"--tick-rate", "nan"}, "bad tick rate 'nan'"},
         {{"--tick-rate=0"}, "bad tick rate '0'"},
+        {{"--tick-rate", "0.5"}, "bad tick rate '0.5': it must be a number from 1 to 1000000"},
+        {{"--tick-rate", "1000000.5"}, "bad tick rate '1000000.5': it must be a number from 1 to 1000000"},
+        {{"--tick-rate", "1e22"}, "bad tick rate '1e22': it must be a number from 1 to 1000000"},
         {{"--tick-rate"}, "--tick-rate needs a number"},
         {{"--tickrate", "900"}, "unknown option '--tickrate'"},
         {{"900"}, "unknown option '900'"},
@@ -170,6 +173,8 @@ TEST_F(ShellTest, TickRatePacesTheIdleCallback) {
     }
     GlRecorder gl;
     EXPECT_EQ(run({"--tick-rate=62.5"}), 0);
+    EXPECT_EQ(run({"--tick-rate", "1"}), 0);        // the slowest rate accepted
+    EXPECT_EQ(run({"--tick-rate", "1e6"}), 0);      // and the fastest
 }
 
 // --freeze-at: the game plays unpaced to a tick, then only redraws.
@@ -254,8 +259,8 @@ TEST_F(ShellTest, FilesThatCannotBeUsedAreReportedBeforeAnyWindow) {
     const std::vector<Case> cases = {
         {{"--record", "sphere.iv"}, "sphere.iv: will not write there: it is sphere.iv, which the game reads"},
         {{"--record", "./woman.bmp"}, "./woman.bmp: will not write there: it is woman.bmp, which the game reads"},
-        {{"--model", "missing.iv", "--record", "x.replay"}, "missing.iv: cannot read model: No such file or directory"},
-        {{"--replay", "none.replay"}, "none.replay: cannot read replay: No such file or directory"},
+        {{"--model", "missing.iv", "--record", "x.replay"}, "missing.iv: cannot read model: no such file or directory"},
+        {{"--replay", "none.replay"}, "none.replay: cannot read replay: no such file or directory"},
         {{"--replay", "bad.replay"},
          "bad.replay: line 4: a key before idle call 4 comes after a key before idle call 5: lines must be in the "
          "order of the game"},

@@ -201,5 +201,5 @@ TEST(ReplayFileTest, ModelHashIsFnv1a64OfTheBytes) {
     EXPECT_EQ(fnv1a64("a"), 0xaf63dc4c8601ec8cull);
     EXPECT_EQ(fnv1a64("foobar"), 0x85944171f73967e8ull);
     std::uint64_t hash = 0;
-    EXPECT_EQ(hashModelFile("no-such-ball.iv", hash), "no-such-ball.iv: cannot read model: No such file or directory");
+    EXPECT_EQ(hashModelFile("no-such-ball.iv", hash), "no-such-ball.iv: cannot read model: no such file or directory");
 }

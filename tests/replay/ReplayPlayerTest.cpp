@@ -157,7 +157,7 @@ TEST_F(ReplayPlayerTest, BallMustBeTheRecordedOne) {
               "game.replay: recorded with another ball (model hash 0000000000000001), not " + ball +
                   " (hash af63dc4c8601ec8c)");
     EXPECT_EQ(loadReplay((folder / "none.replay").string(), replay),
-              (folder / "none.replay").string() + ": cannot read replay: No such file or directory");
-    EXPECT_EQ(loadReplay(folder.string(), replay), folder.string() + ": cannot read replay: it is a folder");
+              (folder / "none.replay").string() + ": cannot read replay: no such file or directory");
+    EXPECT_EQ(loadReplay(folder.string(), replay), folder.string() + ": cannot read replay: is a directory");
     fs::remove_all(folder);
 }

@@ -81,12 +81,12 @@ TEST_F(ReplayRecorderTest, EveryLineIsInTheFileAsSoonAsItHappens) {
 TEST_F(ReplayRecorderTest, WriteFailuresAndInputsAreReported) {
     if (fs::exists("/dev/full")) {
         ReplayRecorder full;
-        EXPECT_EQ(full.open("/dev/full", 1, {}), "/dev/full: cannot write replay: No space left on device");
-        EXPECT_EQ(full.finish(game), "/dev/full: cannot write replay: No space left on device");
+        EXPECT_EQ(full.open("/dev/full", 1, {}), "/dev/full: cannot write replay: no space left on device");
+        EXPECT_EQ(full.finish(game), "/dev/full: cannot write replay: no space left on device");
     }
     ReplayRecorder noFolder;
     const std::string lost = (folder / "no-such-folder" / "game.replay").string();
-    EXPECT_EQ(noFolder.open(lost, 1, {}), lost + ": cannot write replay: No such file or directory");
+    EXPECT_EQ(noFolder.open(lost, 1, {}), lost + ": cannot write replay: no such file or directory");
 
     // The ball is never written over, however it is named.
     const fs::path model = folder / "sphere.iv";

@@ -48,16 +48,13 @@ TEST(TraceFormatTest, FiniteValuesAndInfinitiesAsPrintfWritesThem) {
 
 namespace {
 
-/// The row writeTraceRow writes for the world, read back byte for byte.
-std::string row(const World& world) {
-    std::FILE* file = std::tmpfile();
-    EXPECT_NE(file, nullptr);
-    writeTraceRow(file, 7, world, 8);
-    std::rewind(file);
-    std::string text;
-    for (int ch; (ch = std::fgetc(file)) != EOF;) text += char(ch);
-    std::fclose(file);
-    return text;
+/// The row formatTraceRow makes for the world, checked to fit its buffer.
+std::string row(const World& world, long long idle = 7, int tick = 8) {
+    char text[traceRowCapacity];
+    const int length = formatTraceRow(text, sizeof text, idle, world, tick);
+    EXPECT_GT(length, 0);
+    EXPECT_LT(std::size_t(length), sizeof text);
+    return std::string(text, std::size_t(length));
 }
 
 }  // namespace
@@ -93,4 +90,21 @@ TEST(TraceFormatTest, RowsWriteEveryNanAsNanAndEndInOneLf) {
     world->boundingRadius = std::numeric_limits<double>::infinity();
     const std::string infinite = row(*world);
     EXPECT_EQ(infinite, "7,8,0,-3,1.5,0.100000001,1.00000001e-07,-2,0,inf,0,30," + finite.substr(finitePrefix.size()));
+}
+
+TEST(TraceFormatTest, TheLongestRowFitsItsBuffer) {
+    auto world = worldFromText("Masses 2 0 0 0 2 0 0 Springs 1 0 1 Faces 0");
+    const float widest = -std::numeric_limits<float>::max();  // "-3.40282347e+38", 15 characters
+    for (int k = 0; k < 3; ++k) {
+        world->masses[0].position[k] = widest;
+        world->masses[0].velocity[k] = widest;
+    }
+    world->leftFlipper.swingAngle = widest;
+    world->rightFlipper.swingAngle = widest;
+    world->boundingRadius = -std::numeric_limits<double>::max();  // "-1.7976931348623157e+308", 24
+    world->score = std::numeric_limits<int>::min();
+    // 20 + 11 + 11 digits, eight floats of 15, the radius, 16 hex digits, 12 commas and the LF.
+    const std::string longest = row(*world, std::numeric_limits<long long>::min(), std::numeric_limits<int>::min());
+    EXPECT_EQ(longest.size(), std::size_t(20 + 11 + 11 + 8 * 15 + 24 + 16 + 12 + 1));
+    EXPECT_EQ(longest.substr(0, 64), "-9223372036854775808,-2147483648,-2147483648,-3.40282347e+38,-3.");
 }

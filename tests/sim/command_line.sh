@@ -43,7 +43,7 @@ check "no idles" test "$(cat zero.out)" = "ticks 0 score 0 hash cbf29ce484222325
 # A missing or broken model: one line naming the file, status 1.
 "$sim" --model missing.iv > /dev/null 2> missing.err; s=$?
 check "missing model status" test $s -eq 1
-check "missing model message" grep -q '^missing.iv: cannot read model: No such file or directory$' missing.err
+check "missing model message" grep -q '^missing.iv: cannot read model: no such file or directory$' missing.err
 printf 'Masses 2\n0 0 0\n1 0 0\nSprings 1\n0 5\nFaces 0\n' > bad.iv
 "$sim" --model bad.iv > /dev/null 2> bad.err; s=$?
 check "bad model status" test $s -eq 1

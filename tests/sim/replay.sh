@@ -72,7 +72,7 @@ check "bad file: status 1" test $s -eq 1
 check "bad file: its line" grep -q '^order.replay: line 4: a key before idle call 9 comes after a key before idle call 10' order.err
 "$sim" --model ball.iv --replay missing.replay > /dev/null 2> missing.err; s=$?
 check "missing file: status 1" test $s -eq 1
-check "missing file: message" grep -q '^missing.replay: cannot read replay: No such file or directory$' missing.err
+check "missing file: message" grep -q '^missing.replay: cannot read replay: no such file or directory$' missing.err
 
 # The trace never overwrites the files it was asked to read.
 cp game-a.replay keep.replay

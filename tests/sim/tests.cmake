@@ -5,6 +5,11 @@ add_test(NAME sim.reference_games
 add_test(NAME sim.command_line
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/command_line.sh $<TARGET_FILE:flipper-sim>
                  ${CMAKE_SOURCE_DIR}/assets/sphere.iv)
+add_test(NAME sim.reliability
+         COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/reliability.sh $<TARGET_FILE:flipper-sim>
+                 ${CMAKE_SOURCE_DIR}/assets/sphere.iv)
+# A FIFO model would hold a build that waits for a writer; the test must end all the same.
+set_tests_properties(sim.reliability PROPERTIES TIMEOUT 300)
 add_test(NAME sim.replay
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/replay.sh $<TARGET_FILE:flipper-sim>
                  ${CMAKE_CURRENT_SOURCE_DIR}/data/reference)

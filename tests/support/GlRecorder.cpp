@@ -15,6 +15,7 @@ constexpr int maxModelviewDepth = 32;
 constexpr int maxProjectionDepth = 2;
 constexpr int maxTextureDepth = 2;
 constexpr int defaultWindowSize = 300;  // GLUT's window size when none is asked for
+constexpr int defaultMaxViewportSide = 16384;  // what Mesa's software renderer answers
 constexpr int fakeCharacterWidth = 10;  // every bitmap character, in pixels
 constexpr int fakeFontHeight = 18;
 
@@ -32,6 +33,7 @@ struct Context {
     GLuint nextTextureName = 1;
     std::set<GLuint> liveTextureNames;
     GLint viewport[4] = {0, 0, defaultWindowSize, defaultWindowSize};
+    GLint maxViewportDims[2] = {defaultMaxViewportSide, defaultMaxViewportSide};
     int redisplays = 0;
     GlutCallbacks callbacks;
     int elapsedTime = 0;
@@ -152,6 +154,9 @@ void getValues(GLenum pname, T* params) {
         case GL_MAX_PROJECTION_STACK_DEPTH: params[0] = static_cast<T>(maxProjectionDepth); return;
         case GL_UNPACK_ALIGNMENT: params[0] = static_cast<T>(c.unpackAlignment); return;
         case GL_TEXTURE_BINDING_2D: params[0] = static_cast<T>(c.boundTexture2D); return;
+        case GL_MAX_VIEWPORT_DIMS:
+            for (int i = 0; i < 2; ++i) params[i] = static_cast<T>(c.maxViewportDims[i]);
+            return;
         case GL_VIEWPORT:
             for (int i = 0; i < 4; ++i) params[i] = static_cast<T>(c.viewport[i]);
             return;
@@ -260,6 +265,11 @@ int GlRecorder::redisplayCount() const { return context().redisplays; }
 const GlutCallbacks& GlRecorder::callbacks() const { return context().callbacks; }
 
 void GlRecorder::setElapsedTime(int milliseconds) { context().elapsedTime = milliseconds; }
+
+void GlRecorder::setMaxViewportDims(int width, int height) {
+    context().maxViewportDims[0] = width;
+    context().maxViewportDims[1] = height;
+}
 
 const std::string& GlRecorder::windowTitle() const { return context().windowTitle; }
 

@@ -130,6 +130,8 @@ public:
     const GlutCallbacks& callbacks() const;
     /// Sets what glutGet(GLUT_ELAPSED_TIME) answers, in milliseconds.
     void setElapsedTime(int milliseconds);
+    /// Sets what glGetIntegerv(GL_MAX_VIEWPORT_DIMS) answers (16384 by 16384 in a fresh context).
+    void setMaxViewportDims(int width, int height);
     /// The title given to glutCreateWindow ("" before any window).
     const std::string& windowTitle() const;
     /// Whether glutLeaveMainLoop was called.

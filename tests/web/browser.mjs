@@ -199,7 +199,7 @@ try {
   // console and on the page, and the game goes on.
   const dataCases = [
     { file: 'head.bmp', status: 404, body: '', line: 'head.bmp: cannot load picture: no such file or directory' },
-    { file: 'sphere.iv', status: 404, body: '', line: 'sphere.iv: cannot read model: No such file or directory' },
+    { file: 'sphere.iv', status: 404, body: '', line: 'sphere.iv: cannot read model: no such file or directory' },
     { file: 'sphere.iv', status: 200, body: readFileSync(brokenModel), line: brokenModelLine },
   ];
   for (const c of dataCases) {

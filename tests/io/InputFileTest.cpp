@@ -1,0 +1,113 @@
+#include "io/InputFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "io/TempDir.h"
+
+namespace {
+
+void writeFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+}  // namespace
+
+TEST(InputFileTest, ReadsARegularFileWhole) {
+    TempDir dir;
+    writeFile(dir / "ball.iv", "Masses 1\n0 0 0\n");
+    std::string text = "left over";
+    std::string reason = "left over";
+    EXPECT_TRUE(readRegularFile(dir / "ball.iv", 100, text, reason));
+    EXPECT_EQ(text, "Masses 1\n0 0 0\n");
+    EXPECT_EQ(reason, "");
+
+    // Through a symbolic link to it, and when it is empty.
+    ASSERT_EQ(::symlink((dir / "ball.iv").c_str(), (dir / "link.iv").c_str()), 0);
+    EXPECT_TRUE(readRegularFile(dir / "link.iv", 100, text, reason));
+    EXPECT_EQ(text, "Masses 1\n0 0 0\n");
+    writeFile(dir / "empty.iv", "");
+    EXPECT_TRUE(readRegularFile(dir / "empty.iv", 100, text, reason));
+    EXPECT_EQ(text, "");
+}
+
+TEST(InputFileTest, RefusesWhatIsNotARegularFileWithoutWaiting) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    ASSERT_EQ(::mkdir((dir / "folder").c_str(), 0700), 0);
+    ASSERT_EQ(::symlink("/dev/zero", (dir / "zero.iv").c_str()), 0);
+    ASSERT_EQ(::symlink("/dev/urandom", (dir / "random.iv").c_str()), 0);
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(sock, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = dir / "socket";
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::strcpy(address.sun_path, socketPath.c_str());
+    ASSERT_EQ(::bind(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+
+    struct Case {
+        std::string path;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {dir / "fifo", "is a FIFO, not a regular file"},      // no writer: a plain open would wait for ever
+        {dir / "folder", "is a directory"},
+        {dir / "zero.iv", "is a device, not a regular file"},  // an endless run of zeros
+        {dir / "random.iv", "is a device, not a regular file"},
+        {"/dev/null", "is a device, not a regular file"},
+        {socketPath, "is a socket, not a regular file"},
+        {dir / "missing.iv", "no such file or directory"},
+        {dir / "missing/inside.iv", "no such file or directory"},
+    };
+    for (const Case& c : cases) {
+        const auto start = std::chrono::steady_clock::now();
+        std::string text = "left over";
+        std::string reason;
+        EXPECT_FALSE(readRegularFile(c.path, 1000, text, reason)) << c.path;
+        EXPECT_EQ(reason, c.reason) << c.path;
+        EXPECT_EQ(text, "") << c.path;
+        EXPECT_EQ(openRegularFile(c.path, 1000, reason), -1) << c.path;
+        EXPECT_EQ(reason, c.reason) << c.path;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << c.path;
+    }
+    ::close(sock);
+}
+
+TEST(InputFileTest, RefusesAFileLargerThanTheLimitWithItsSize) {
+    TempDir dir;
+    writeFile(dir / "ten", "0123456789");
+    writeFile(dir / "eleven", "0123456789A");
+    std::string text;
+    std::string reason;
+    EXPECT_TRUE(readRegularFile(dir / "ten", 10, text, reason));
+    EXPECT_EQ(text, "0123456789");
+    EXPECT_FALSE(readRegularFile(dir / "eleven", 10, text, reason));
+    EXPECT_EQ(reason, "the file is 11 bytes, more than the 10 allowed");
+    EXPECT_EQ(text, "");
+
+    // A huge sparse file costs nothing to make and is refused from its size, unread.
+    {
+        std::ofstream(dir / "huge", std::ios::binary);
+    }
+    ASSERT_EQ(::truncate((dir / "huge").c_str(), 5'000'000'000LL), 0);
+    EXPECT_FALSE(readRegularFile(dir / "huge", 10, text, reason));
+    EXPECT_EQ(reason, "the file is 5000000000 bytes, more than the 10 allowed");
+}
+
+TEST(InputFileTest, ReadsToTheEndWhateverTheSizeTheFileGives) {
+    // Files under /proc say they are empty and still hold text; the limit holds all the same.
+    std::string text;
+    std::string reason;
+    ASSERT_TRUE(readRegularFile("/proc/self/status", 1 << 20, text, reason)) << reason;
+    EXPECT_EQ(text.rfind("Name:", 0), 0u) << text;
+    EXPECT_FALSE(readRegularFile("/proc/self/status", 16, text, reason));
+    EXPECT_EQ(reason, "the file is more than 16 bytes");
+    EXPECT_EQ(text, "");
+}

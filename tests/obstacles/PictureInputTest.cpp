@@ -1,0 +1,43 @@
+// Pictures are read only from regular files: nothing else can hang the game or feed it for ever.
+#include "obstacles/Image.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+
+#include "io/FifoWriter.h"
+#include "io/TempDir.h"
+
+TEST(PictureInputTest, WhatIsNotARegularFileIsRefusedAtOnce) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "fifo.bmp").c_str(), 0600), 0);
+    ASSERT_EQ(::mkdir((dir / "folder.bmp").c_str(), 0700), 0);
+    ASSERT_EQ(::symlink("/dev/zero", (dir / "zero.bmp").c_str()), 0);
+    ASSERT_EQ(::symlink("/dev/urandom", (dir / "random.bmp").c_str()), 0);
+    struct Case {
+        std::string path;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {dir / "fifo.bmp", "is a FIFO, not a regular file"},
+        {dir / "folder.bmp", "is a directory"},
+        {dir / "zero.bmp", "is a device, not a regular file"},
+        {dir / "random.bmp", "is a device, not a regular file"},
+        {dir / "missing.bmp", "no such file or directory"},
+    };
+    for (const Case& c : cases) {
+        const FifoWriter writer(c.path);  // should the loader wait for a writer, one comes after a while
+        const auto start = std::chrono::steady_clock::now();
+        Image image;
+        std::string reason;
+        const bool loaded = loadImage(c.path, image, reason);
+        const auto taken = std::chrono::steady_clock::now() - start;
+        EXPECT_FALSE(loaded) << c.path;
+        EXPECT_EQ(reason, c.reason) << c.path;
+        EXPECT_EQ(image.width, 0) << c.path;
+        EXPECT_LT(taken, std::chrono::milliseconds(500)) << c.path;
+    }
+}
