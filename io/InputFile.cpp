@@ -12,13 +12,23 @@ namespace {
 
 constexpr std::size_t readChunk = 64 * 1024;  // bytes asked of one read
 
+#ifdef _WIN32
+// Windows has neither non-blocking opens of files nor terminals to adopt; binary mode keeps the
+// bytes as they are (text mode would drop CRs and stop at a Ctrl-Z).
+constexpr int openFlags = O_RDONLY | O_BINARY;
+#else
+constexpr int openFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+#endif
+
 /// Why a file of this type is not read; empty for a regular file.
 std::string typeReason(mode_t mode) {
     if (S_ISREG(mode)) return {};
     if (S_ISDIR(mode)) return "is a directory";
     if (S_ISFIFO(mode)) return "is a FIFO, not a regular file";
     if (S_ISCHR(mode) || S_ISBLK(mode)) return "is a device, not a regular file";
+#ifdef S_ISSOCK
     if (S_ISSOCK(mode)) return "is a socket, not a regular file";
+#endif
     return "is not a regular file";
 }
 
@@ -40,7 +50,7 @@ int openRegularFile(const std::string& path, long long maxBytes, std::string& re
     if (!reason.empty()) return -1;
 
     // The file may have been replaced since: open without blocking and look again at what was opened.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = ::open(path.c_str(), openFlags);
     if (fd < 0) {
         reason = systemReason(errno);
         return -1;
@@ -56,9 +66,11 @@ int openRegularFile(const std::string& path, long long maxBytes, std::string& re
         ::close(fd);
         return -1;
     }
+#ifndef _WIN32
     // A regular file never blocks; reads should wait as usual all the same.
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags != -1) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+#endif
     return fd;
 }
 
