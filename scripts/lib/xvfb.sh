@@ -2,6 +2,7 @@
 # Shared by scripts/run, scripts/screenshot and the end-to-end test: a private X server and the game
 # window on it. Source it; it defines functions only.
 #
+#   xvfb_require TOOL...    for a test: exits 77 (skip) without Xvfb, 1 when a TOOL is missing
 #   xvfb_start [WxHxD]      starts Xvfb on a free display, exports DISPLAY; returns 1 if it cannot
 #   xvfb_stop               stops it again (safe to call twice, or when it never started)
 #   flipper_window [SECS]   prints the id of the window titled "Flipper", waiting up to SECS (10)
@@ -11,6 +12,17 @@
 
 XVFB_PID=""
 XVFB_LOG=""
+
+xvfb_require() {
+  if ! command -v Xvfb >/dev/null 2>&1; then
+    echo "SKIP: Xvfb is not installed (bash scripts/setup installs it)"
+    exit 77
+  fi
+  local tool
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null 2>&1 || { echo "FAIL: $tool is missing (bash scripts/setup installs it)"; exit 1; }
+  done
+}
 
 xvfb_start() {
   local screen=${1:-1024x800x24}

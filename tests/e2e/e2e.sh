@@ -19,13 +19,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=SCRIPTDIR/../../scripts/lib/xvfb.sh
 source "$here/../../scripts/lib/xvfb.sh"
 
-if ! command -v Xvfb >/dev/null 2>&1; then
-  echo "SKIP: Xvfb is not installed (bash scripts/setup installs it)"
-  exit 77
-fi
-for tool in xdpyinfo xdotool import; do
-  command -v "$tool" >/dev/null 2>&1 || { echo "FAIL: $tool is missing (bash scripts/setup installs it)"; exit 1; }
-done
+xvfb_require xdpyinfo xdotool import
 
 started=$(date +%s)
 work=$(mktemp -d "${TMPDIR:-/tmp}/flipper-e2e.XXXXXX")
