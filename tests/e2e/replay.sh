@@ -5,7 +5,9 @@
 #  2. the same file with the 'n' one idle call off must diverge at the first checkpoint after it;
 #  3. recordings ended with SIGINT and by closing the window must verify too;
 #  4. a film of a short replay (600 ticks of the first reference game) must have one frame per 15
-#     ticks, each a 768 x 768 PNG, and the film's verdict must be "verified".
+#     ticks, each a 768 x 768 PNG, and the film's verdict must be "verified";
+#  5. the film's frame of tick 586 must agree (all but 64 pixels within 24 levels) with the screen
+#     of the game frozen at tick 586 by --freeze-at.
 #
 #   replay.sh FLIPPER FLIPPER_SIM ASSETS REFERENCE CLOSE_WINDOW
 #
@@ -22,7 +24,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=SCRIPTDIR/../../scripts/lib/xvfb.sh
 source "$here/../../scripts/lib/xvfb.sh"
 
-xvfb_require xdpyinfo xdotool identify
+xvfb_require xdpyinfo xdotool identify import compare
 
 started=$(date +%s)
 work=$(mktemp -d "${TMPDIR:-/tmp}/flipper-replay-e2e.XXXXXX")
@@ -135,6 +137,26 @@ check "film: numbered from 000000 to 000039" test -f film/frame-000000.png -a -f
 check "film: the window's size" test "$(identify -format '%wx%h' film/frame-000020.png)" = 768x768
 "$flipper" --replay short.replay --frames film -geometry +0+0 > again.out 2> again.err
 check "film: a folder with frames is not filmed into again" grep -q '^film: already holds frames' again.err
+
+# 5. The film's last frame is the picture of tick 586 (frame k shows tick 15k + 1): the game frozen
+# at that tick, with the same ball and no keys, must show the same picture on screen.
+"$flipper" --freeze-at 586 -geometry +0+0 > frozen.out 2> frozen.err &
+game=$!
+window=$(flipper_window 10)
+if [ -n "$window" ]; then
+  sleep 2  # 586 unpaced ticks take well under a second; then it only redraws
+  timeout 10 import -window "$window" frozen.png
+fi
+kill "$game" 2>/dev/null
+wait "$game" 2>/dev/null
+game=""
+# ImageMagick's count of pixels that differ by more than 10% (24 levels) in some channel. Both
+# pictures come from the same renderer, so they agree to the pixel; the frame of tick 571 differs
+# from tick 586's in some 670 pixels, so a frame one step off fails.
+differing=$(compare -metric AE -fuzz 10% film/frame-000039.png frozen.png null: 2>&1)
+differing=${differing%%[!0-9]*}
+check "film: frame 39 is the game frozen at tick 586 (${differing:-?} of 589824 pixels differ)" \
+  test -n "$differing" -a "${differing:-1000000}" -le 64
 
 echo "replay e2e took $(( $(date +%s) - started )) s"
 echo "$failures failed"
