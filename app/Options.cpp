@@ -44,7 +44,7 @@ std::string takeFreezeAt(const char* text, GameOptions& options) {
     return "";
 }
 
-const std::vector<OptionSpec> specs = {
+const std::vector<OptionEntry> entries = {
     {"--tick-rate", "N", "a number of ticks per second",
      "advance the game N ticks per wall-clock second, 1 to 1000000 (900 plays\n"
      "at a human pace); without it, one tick per idle call, as fast as the\n"
@@ -65,9 +65,9 @@ const std::vector<OptionSpec> specs = {
      takeFreezeAt},
 };
 
-const OptionSpec* find(const std::string& name) {
-    for (const OptionSpec& spec : specs)
-        if (name == spec.name) return &spec;
+const OptionEntry* find(const std::string& name) {
+    for (const OptionEntry& entry : entries)
+        if (name == entry.name) return &entry;
     return nullptr;
 }
 
@@ -84,7 +84,7 @@ std::string checkTogether(const GameOptions& o) {
 
 }  // namespace
 
-const std::vector<OptionSpec>& gameOptionSpecs() { return specs; }
+const std::vector<OptionEntry>& gameOptionEntries() { return entries; }
 
 bool takesNextArgument(const char* arg) { return std::strchr(arg, '=') == nullptr && find(arg) != nullptr; }
 
@@ -94,8 +94,8 @@ GameOptions parseGameOptions(int argc, char** argv) {
         const std::string arg = argv[i];
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
-        const OptionSpec* spec = arg.rfind("--", 0) == 0 ? find(name) : nullptr;
-        if (spec == nullptr) {
+        const OptionEntry* entry = arg.rfind("--", 0) == 0 ? find(name) : nullptr;
+        if (entry == nullptr) {
             options.error = "unknown option '" + arg + "'";
             return options;
         }
@@ -105,10 +105,10 @@ GameOptions parseGameOptions(int argc, char** argv) {
         } else if (i + 1 < argc) {
             value = argv[++i];
         } else {
-            options.error = name + " needs " + spec->valueNeeds;
+            options.error = name + " needs " + entry->valueNeeds;
             return options;
         }
-        options.error = spec->take(value, options);
+        options.error = entry->take(value, options);
         if (!options.error.empty()) return options;
     }
     options.error = checkTogether(options);
@@ -117,11 +117,11 @@ GameOptions parseGameOptions(int argc, char** argv) {
 
 std::string gameOptionsUsage() {
     std::string usage;
-    for (const OptionSpec& spec : specs) {
-        std::string line = std::string("  ") + spec.name + " " + spec.valueName;
+    for (const OptionEntry& entry : entries) {
+        std::string line = std::string("  ") + entry.name + " " + entry.valueName;
         line.resize(usageColumn - 1, ' ');
         line += ' ';
-        for (const char* c = spec.help; *c != '\0'; ++c) {
+        for (const char* c = entry.help; *c != '\0'; ++c) {
             line += *c;
             if (*c == '\n') line += std::string(usageColumn, ' ');
         }

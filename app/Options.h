@@ -15,7 +15,7 @@ struct GameOptions {
 };
 
 /// One of the game's own options, all written "--name VALUE" or "--name=VALUE".
-struct OptionSpec {
+struct OptionEntry {
     const char* name;        ///< "--tick-rate"
     const char* valueName;   ///< the value's name in the usage: "N", "FILE"
     const char* valueNeeds;  ///< what a missing value should have been: "a number of ticks per second"
@@ -25,7 +25,7 @@ struct OptionSpec {
 };
 
 /// Every option the game takes itself, in the order the usage lists them.
-const std::vector<OptionSpec>& gameOptionSpecs();
+const std::vector<OptionEntry>& gameOptionEntries();
 /// True for one of the game's own options written without "=VALUE": the next argument is its value.
 bool takesNextArgument(const char* arg);
 /// Parses the game's own options (argv[0] is the program's name) and checks that they go together.

@@ -62,10 +62,10 @@ TEST(OptionsTest, MistakesAreNamed) {
 }
 
 TEST(OptionsTest, WhichArgumentsTakeTheNextOne) {
-    for (const OptionSpec& spec : gameOptionSpecs()) {
-        EXPECT_TRUE(takesNextArgument(spec.name)) << spec.name;
-        EXPECT_FALSE(takesNextArgument((std::string(spec.name) + "=1").c_str())) << spec.name;
-        EXPECT_NE(gameOptionsUsage().find(std::string("  ") + spec.name + " " + spec.valueName), std::string::npos);
+    for (const OptionEntry& entry : gameOptionEntries()) {
+        EXPECT_TRUE(takesNextArgument(entry.name)) << entry.name;
+        EXPECT_FALSE(takesNextArgument((std::string(entry.name) + "=1").c_str())) << entry.name;
+        EXPECT_NE(gameOptionsUsage().find(std::string("  ") + entry.name + " " + entry.valueName), std::string::npos);
     }
     EXPECT_FALSE(takesNextArgument("--help"));
     EXPECT_FALSE(takesNextArgument("-geometry"));
