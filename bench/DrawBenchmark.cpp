@@ -27,11 +27,11 @@
 #include <string>
 #include <vector>
 
-#include "app/Game.h"
-#include "app/GlutCallbacks.h"
-#include "app/Pacing.h"
-#include "app/Shell.h"
-#include "app/Trackball.h"
+#include "game/Game.h"
+#include "front/GlutCallbacks.h"
+#include "game/Pacing.h"
+#include "desktop/Shell.h"
+#include "front/Trackball.h"
 #include "obstacles/TexturedPanel.h"
 
 namespace {

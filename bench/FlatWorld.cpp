@@ -6,7 +6,7 @@
 
 #include "obstacles/Box.h"
 #include "obstacles/Sphere.h"
-#include "sim/StateHash.h"
+#include "game/StateHash.h"
 #include "world/World.h"
 
 // Every helper below stores a float the way a Vector operation does: operands widened to double,

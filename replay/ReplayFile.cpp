@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "io/InputFile.h"
-#include "sim/StateHash.h"
+#include "game/StateHash.h"
 #include "softbody/ModelReader.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "io/InputFile.h"
-#include "sim/StateHash.h"
+#include "game/StateHash.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 
-#include "app/Game.h"
+#include "game/Game.h"
 #include "replay/ReplayFile.h"
 
 /// Plays a recorded game again: hands each recorded key to the game before its idle call, compares

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Game.h"
+#include "game/Game.h"
 #include "io/OutputFile.h"
 
 /// Records a game as it is played. Each line is written and flushed as it happens: the header and the

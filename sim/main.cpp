@@ -10,12 +10,12 @@
 #include <utility>
 #include <vector>
 
-#include "app/Game.h"
+#include "game/Game.h"
 #include "io/OutputFile.h"
 #include "io/SystemError.h"
 #include "replay/ReplayPlayer.h"
-#include "sim/StateHash.h"
-#include "sim/TraceFormat.h"
+#include "game/StateHash.h"
+#include "game/TraceFormat.h"
 
 namespace {
 

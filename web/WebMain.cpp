@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "app/Game.h"
-#include "app/GlutCallbacks.h"
-#include "app/GameWindow.h"
-#include "app/Trackball.h"
+#include "game/Game.h"
+#include "front/GlutCallbacks.h"
+#include "front/GameWindow.h"
+#include "front/Trackball.h"
 #include "web/FramePacer.h"
 #include "web/gl/GlContext.h"
 #include "web/gl/WebGlBackend.h"

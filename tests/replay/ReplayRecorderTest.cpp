@@ -10,7 +10,7 @@
 #include <string>
 
 #include "replay/ReplayFile.h"
-#include "sim/StateHash.h"
+#include "game/StateHash.h"
 #include "support/Recording.h"
 
 namespace {

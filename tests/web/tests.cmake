@@ -2,7 +2,7 @@
 # native suite (the page itself is tested in Chromium by scripts/web --test). SceneTest draws the
 # game's own drawing layer through that GL layer instead of the system's.
 flipper_test_program(web_tests
-  web/PipelineTest.cpp web/ShapesTest.cpp web/FramePacerTest.cpp web/SceneTest.cpp
+  web/gl/PipelineTest.cpp web/gl/ShapesTest.cpp web/FramePacerTest.cpp web/gl/SceneTest.cpp
   ${CMAKE_SOURCE_DIR}/web/gl/Pipeline.cpp ${CMAKE_SOURCE_DIR}/web/gl/Shapes.cpp
   ${CMAKE_SOURCE_DIR}/web/gl/GlApi.cpp ${CMAKE_SOURCE_DIR}/web/FramePacer.cpp)
 target_include_directories(web_tests BEFORE PRIVATE ${CMAKE_SOURCE_DIR}/web/include)

@@ -1,4 +1,4 @@
-#include "app/Shell.h"
+#include "desktop/Shell.h"
 
 #include <GL/glut.h>
 
@@ -10,11 +10,11 @@
 #include <thread>
 #include <vector>
 
-#include "app/Game.h"
-#include "app/GlutCallbacks.h"
-#include "app/Options.h"
-#include "app/Pacing.h"
-#include "app/Session.h"
+#include "game/Game.h"
+#include "front/GlutCallbacks.h"
+#include "desktop/Options.h"
+#include "game/Pacing.h"
+#include "desktop/Session.h"
 
 namespace {
 

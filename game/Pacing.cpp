@@ -1,11 +1,11 @@
-#include "app/Pacing.h"
+#include "game/Pacing.h"
 
 #include <algorithm>
 #include <cmath>
 #include <thread>
 #include <utility>
 
-#include "app/Game.h"
+#include "game/Game.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/Game.h"
+#include "game/Game.h"
 
 #include "io/InputFile.h"
 #include "softbody/ModelReader.h"

@@ -1,4 +1,4 @@
-#include "sim/StateHash.h"
+#include "game/StateHash.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/Session.h"
+#include "desktop/Session.h"
 
 #include <GL/freeglut.h>
 
@@ -9,8 +9,8 @@
 #include <iostream>
 #include <thread>
 
-#include "app/Game.h"
-#include "app/GlutCallbacks.h"
+#include "game/Game.h"
+#include "front/GlutCallbacks.h"
 
 namespace {
 

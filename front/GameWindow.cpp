@@ -1,13 +1,13 @@
 // The game's window as every front end with a window opens it: the desktop game and the page.
-#include "app/GameWindow.h"
+#include "front/GameWindow.h"
 
 #include <GL/glut.h>
 
 #include <iostream>
 #include <string>
 
-#include "app/Game.h"
-#include "app/GlutCallbacks.h"
+#include "game/Game.h"
+#include "front/GlutCallbacks.h"
 #include "obstacles/TexturedPanel.h"
 
 namespace {

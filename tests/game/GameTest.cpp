@@ -1,4 +1,4 @@
-#include "app/Game.h"
+#include "game/Game.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/Options.h"
+#include "desktop/Options.h"
 
 #include <gtest/gtest.h>
 

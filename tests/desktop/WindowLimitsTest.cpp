@@ -1,11 +1,11 @@
 // A window larger than the renderer can draw: reshape fits the drawing to the renderer and asks the
 // window to shrink, before the driver is handed a framebuffer it may fail on.
-#include "app/GlutCallbacks.h"
+#include "front/GlutCallbacks.h"
 
 #include <gtest/gtest.h>
 
-#include "app/Game.h"
-#include "app/Trackball.h"
+#include "game/Game.h"
+#include "front/Trackball.h"
 #include "support/GlRecorder.h"
 
 namespace {

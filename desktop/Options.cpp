@@ -1,6 +1,6 @@
-#include "app/Options.h"
+#include "desktop/Options.h"
 
-#include "app/Pacing.h"
+#include "game/Pacing.h"
 
 #include <cerrno>
 #include <climits>

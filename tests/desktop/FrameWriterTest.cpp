@@ -1,4 +1,4 @@
-#include "app/FrameWriter.h"
+#include "desktop/FrameWriter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/Shell.h"
+#include "desktop/Shell.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Game.h"
-#include "app/GlutCallbacks.h"
-#include "app/Trackball.h"
+#include "game/Game.h"
+#include "front/GlutCallbacks.h"
+#include "front/Trackball.h"
 #include "replay/ReplayFile.h"
 #include "support/Capture.h"
 #include "support/GlRecorder.h"

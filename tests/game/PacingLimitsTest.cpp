@@ -1,5 +1,5 @@
 // The pacing at the ends of its accepted rates, over long runs and across clock jumps.
-#include "app/Pacing.h"
+#include "game/Pacing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/GameWindow.h"  // openGameWindow and loadPicture, which the shell uses
+#include "front/GameWindow.h"  // openGameWindow and loadPicture, which the shell uses
 
 class Game;
 class Trackball;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "sim/StateHash.h"
+#include "game/StateHash.h"
 #include "world/World.h"
 
 #ifdef _WIN32

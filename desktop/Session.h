@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "app/FrameWriter.h"
-#include "app/Options.h"
+#include "desktop/FrameWriter.h"
+#include "desktop/Options.h"
 #include "replay/ReplayPlayer.h"
 #include "replay/ReplayRecorder.h"
 

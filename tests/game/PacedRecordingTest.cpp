@@ -1,4 +1,4 @@
-#include "app/Pacing.h"
+#include "game/Pacing.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@
 #include <map>
 #include <string>
 
-#include "app/Game.h"
+#include "game/Game.h"
 #include "replay/ReplayFile.h"
-#include "sim/StateHash.h"
+#include "game/StateHash.h"
 #include "support/Recording.h"
 
 namespace {

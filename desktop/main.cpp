@@ -1,7 +1,7 @@
 // Flipper: a pinball game whose ball is a soft body.
-#include "app/Game.h"
-#include "app/Shell.h"
-#include "app/Trackball.h"
+#include "game/Game.h"
+#include "desktop/Shell.h"
+#include "front/Trackball.h"
 
 namespace {
 

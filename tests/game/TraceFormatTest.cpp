@@ -1,4 +1,4 @@
-#include "sim/TraceFormat.h"
+#include "game/TraceFormat.h"
 
 #include <gtest/gtest.h>
 

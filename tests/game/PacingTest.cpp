@@ -1,11 +1,11 @@
-#include "app/Pacing.h"
+#include "game/Pacing.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "app/Game.h"
+#include "game/Game.h"
 #include "support/Capture.h"
 
 namespace {

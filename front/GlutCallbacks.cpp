@@ -1,4 +1,4 @@
-#include "app/GlutCallbacks.h"
+#include "front/GlutCallbacks.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -6,9 +6,9 @@
 
 #include <algorithm>
 
-#include "app/Game.h"
-#include "app/Pacing.h"
-#include "app/Trackball.h"
+#include "game/Game.h"
+#include "game/Pacing.h"
+#include "front/Trackball.h"
 
 namespace {
 

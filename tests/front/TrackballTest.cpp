@@ -1,4 +1,4 @@
-#include "app/Trackball.h"
+#include "front/Trackball.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "app/GlutCallbacks.h"
+#include "front/GlutCallbacks.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "app/Game.h"
-#include "app/Pacing.h"
-#include "app/Trackball.h"
+#include "game/Game.h"
+#include "game/Pacing.h"
+#include "front/Trackball.h"
 #include "support/Capture.h"
 #include "support/GlRecorder.h"
 

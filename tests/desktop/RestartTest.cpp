@@ -1,7 +1,7 @@
 // A long evening of restarts: every 'n' throws a whole World away (ball, table, two picture textures) and
 // builds the next from the files. Nothing of the old games may pile up: not texture names in the GL context,
 // not memory, not state that makes a later game play differently from the first.
-#include "app/Game.h"
+#include "game/Game.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 #include <fstream>
 #include <string>
 
-#include "app/Shell.h"
-#include "sim/StateHash.h"
+#include "desktop/Shell.h"
+#include "game/StateHash.h"
 #include "support/Capture.h"
 #include "support/GlRecorder.h"
 
