@@ -1,9 +1,8 @@
 #include "desktop/Options.h"
 
+#include "game/Freeze.h"
 #include "game/Pacing.h"
 
-#include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -33,16 +32,7 @@ std::string takeRecord(const char* text, GameOptions& o) { return takeName(text,
 std::string takeReplay(const char* text, GameOptions& o) { return takeName(text, o.replay, "replay file"); }
 std::string takeFrames(const char* text, GameOptions& o) { return takeName(text, o.frames, "frames folder"); }
 
-/// A freeze tick: a whole number from 0 to the largest tick count, digits only.
-std::string takeFreezeAt(const char* text, GameOptions& options) {
-    char* end = nullptr;
-    errno = 0;
-    const long long value = (*text >= '0' && *text <= '9') ? std::strtoll(text, &end, 10) : -1;
-    if (value < 0 || *end != '\0' || errno == ERANGE || value > INT_MAX)
-        return std::string("bad tick '") + text + "' for --freeze-at: it must be a whole number from 0";
-    options.freezeAt = value;
-    return "";
-}
+std::string takeFreezeAt(const char* text, GameOptions& options) { return parseFreezeAt(text, options.freezeAt); }
 
 const std::vector<OptionEntry> entries = {
     {"--tick-rate", "N", "a number of ticks per second",

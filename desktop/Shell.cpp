@@ -10,11 +10,13 @@
 #include <thread>
 #include <vector>
 
-#include "game/Game.h"
-#include "front/GlutCallbacks.h"
 #include "desktop/Options.h"
-#include "game/Pacing.h"
 #include "desktop/Session.h"
+#include "desktop/WindowFit.h"
+#include "front/GlutCallbacks.h"
+#include "game/Freeze.h"
+#include "game/Game.h"
+#include "game/Pacing.h"
 
 namespace {
 
@@ -51,8 +53,7 @@ constexpr std::chrono::milliseconds frozenRedrawPeriod{16};
 // Plays one idle call unpaced until the tick count reaches the freeze tick (a restart plays on to it
 // again), then only redraws the picture, about 60 times a second.
 void idleUntilFrozen() {
-    const Game& game = *freezingGame;
-    if (!game.currentWorld || game.restartRequested || game.tickCount < freezeTick) {
+    if (!frozen(*freezingGame, freezeTick)) {
         idle();
         return;
     }
@@ -95,6 +96,7 @@ int runGame(int argc, char** argv, Game& game, Trackball& trackball) {
         return 2;
     }
 
+    bindWindowFit(fitToRenderer);
     openGameWindow(game, trackball);
     game.modelFileName = options.model.c_str();
     pacing.reset();

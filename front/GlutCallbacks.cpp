@@ -4,11 +4,9 @@
 #include <GL/glu.h>
 #include <GL/glut.h>
 
-#include <algorithm>
-
+#include "front/Trackball.h"
 #include "game/Game.h"
 #include "game/Pacing.h"
-#include "front/Trackball.h"
 
 namespace {
 
@@ -16,6 +14,7 @@ Game* boundGame = nullptr;
 Trackball* boundTrackball = nullptr;
 Pacing* boundPacing = nullptr;
 void (*frameHook)() = nullptr;
+WindowFit windowFit = nullptr;
 bool pictureAsked = false;  // the game asked for a picture that is not drawn yet
 
 constexpr double fieldOfView = 45.0;   // degrees, vertical
@@ -23,38 +22,6 @@ constexpr double nearPlane = 13.0;
 constexpr double farPlane = 128.0;
 constexpr float cameraDistance = 38.0f;
 constexpr float tableTilt = 15.0f;     // degrees about x
-
-#ifndef __EMSCRIPTEN__
-// A window larger than the renderer can draw is drawn at the size it can. Every renderer takes this
-// many pixels a side; above it the renderer is asked, and never more than largestWindowSide is used:
-// that is beyond any screen, while a 16000-pixel window already costs a software renderer 2 GB.
-constexpr int sideEveryRendererTakes = 4096;
-constexpr int largestWindowSide = 8192;
-
-/// The most pixels a side the game draws, given the renderer's viewport limit (0 when it gave none).
-int largestDrawableSide(GLint rendererLimit) {
-    return rendererLimit > 0 && rendererLimit < largestWindowSide ? int(rendererLimit) : largestWindowSide;
-}
-#endif
-
-/// Fits a window size to what the renderer can draw; a window too large is asked to shrink back.
-void fitToRenderer(int& width, int& height) {
-#ifndef __EMSCRIPTEN__
-    if (width <= sideEveryRendererTakes && height <= sideEveryRendererTakes) return;
-    GLint limits[2] = {0, 0};
-    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, limits);
-    const int fittedWidth = std::min(width, largestDrawableSide(limits[0]));
-    const int fittedHeight = std::min(height, largestDrawableSide(limits[1]));
-    if (fittedWidth == width && fittedHeight == height) return;
-    glutReshapeWindow(fittedWidth, fittedHeight);
-    width = fittedWidth;
-    height = fittedHeight;
-#else
-    // In the browser the page sizes the canvas itself, and its GL layer has no limit to ask.
-    (void)width;
-    (void)height;
-#endif
-}
 
 }  // namespace
 
@@ -67,6 +34,8 @@ void bindCallbacks(Game& game, Trackball& trackball) {
 void bindPacing(Pacing* pacing) { boundPacing = pacing; }
 
 void bindFrameHook(void (*hook)()) { frameHook = hook; }
+
+void bindWindowFit(WindowFit fit) { windowFit = fit; }
 
 bool framePending() { return pictureAsked; }
 
@@ -103,9 +72,9 @@ void display() {
 }
 
 void reshape(int width, int height) {
-    // A window too large is asked to shrink back, and until it does the game draws into the part of it
-    // the renderer can take, so the driver is never handed a viewport beyond its limits.
-    fitToRenderer(width, height);
+    // The front end may fit the size first: the desktop game asks a window too large to shrink back, and
+    // until it does draws into the part of it the renderer can take.
+    if (windowFit != nullptr) windowFit(width, height);
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     boundTrackball->resize(width, height);

@@ -18,6 +18,12 @@ void bindFrameHook(void (*hook)());
 /// The game has asked for a picture that display has not drawn yet.
 bool framePending();
 
+/// How a front end fits a window's size to what its renderer can draw, before reshape draws into it:
+/// the desktop game asks a window too large to shrink back; the page sizes its canvas itself.
+using WindowFit = void (*)(int& width, int& height);
+/// Fits every reshape with fit; null (the default) draws at the size the window has.
+void bindWindowFit(WindowFit fit);
+
 /// Sets the fixed OpenGL state: depth test, lighting with one light, colour material, black clear colour.
 void initGL();
 /// Registers display, reshape, keyboard, mouse and motion (no passive motion), then idle.

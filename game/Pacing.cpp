@@ -5,8 +5,6 @@
 #include <thread>
 #include <utility>
 
-#include "game/Game.h"
-
 namespace {
 
 constexpr double dueTolerance = 1e-6;  // of a tick period
@@ -19,8 +17,11 @@ void sleepFor(Pacing::Seconds time) { std::this_thread::sleep_for(time); }
 
 }  // namespace
 
-Pacing::Pacing(double ticksPerSecond, Clock clock, Sleep sleep)
-    : ticksPerSecond_(ticksPerSecond), clock_(std::move(clock)), sleep_(std::move(sleep)) {}
+Pacing::Pacing(double ticksPerSecond, Clock clock, Sleep sleep, int maxTicksPerCall)
+    : ticksPerSecond_(ticksPerSecond),
+      maxTicksPerCall_(maxTicksPerCall),
+      clock_(std::move(clock)),
+      sleep_(std::move(sleep)) {}
 
 Pacing::Pacing(double ticksPerSecond) : Pacing(ticksPerSecond, steadyNow, sleepFor) {}
 
@@ -41,12 +42,12 @@ Pacing::Plan Pacing::plan() {
     const double done = static_cast<double>(ticksDone_);
     Plan plan;
     if (owed > done) {
-        if (owed - done > maxTicksPerCall) {
+        if (owed - done > maxTicksPerCall_) {
             // Too far behind to catch up: do what one call may, and start the schedule afresh so that
             // the last of these ticks is due now: the backlog is dropped rather than chased.
-            plan.ticks = maxTicksPerCall;
-            ticksDone_ = maxTicksPerCall;
-            start_ = now - Seconds((maxTicksPerCall - 1) / ticksPerSecond_);
+            plan.ticks = maxTicksPerCall_;
+            ticksDone_ = maxTicksPerCall_;
+            start_ = now - Seconds((maxTicksPerCall_ - 1) / ticksPerSecond_);
         } else {
             plan.ticks = static_cast<int>(owed - done);
             ticksDone_ += plan.ticks;
@@ -72,14 +73,19 @@ Pacing::Outcome Pacing::idle(Game& game) {
         return outcome;
     }
     for (int i = 0; i < due.ticks; ++i) {
-        Game::IdleResult result = game.idle();
-        if (result.rebuilt) {
-            // Building the World is not a step: the tick it was due in is still owed.
-            outcome.rebuilt = true;
-            result = game.idle();
-        }
+        const Game::IdleResult result = playTick(game);
+        if (result.rebuilt) outcome.rebuilt = true;
         if (result.stepped) ++outcome.ticks;
         if (result.redisplay) outcome.redisplay = true;
     }
     return outcome;
+}
+
+Game::IdleResult playTick(Game& game) {
+    Game::IdleResult result = game.idle();
+    if (!result.rebuilt) return result;
+    // Building the World is not a step: the tick it was due in is still owed.
+    result = game.idle();
+    result.rebuilt = true;
+    return result;
 }

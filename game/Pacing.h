@@ -3,12 +3,13 @@
 #include <chrono>
 #include <functional>
 
-class Game;
+#include "game/Game.h"
 
-/// Optional wall-clock pacing of the game loop: a fixed number of ticks per second on average, each
-/// tick still one fixed step through Game::idle. Behind the clock it catches up with several ticks in
-/// one idle call, but never more than maxTicksPerCall, and then forgets the rest of the backlog: a slow
-/// machine plays slower instead of spiralling. Ahead of the clock it waits briefly instead of ticking.
+/// Wall-clock pacing of the game loop, for the desktop game's idle calls and the page's animation
+/// frames: a fixed number of ticks per second on average, each tick still one fixed step through
+/// Game::idle. Behind the clock it catches up with several ticks in one call, but never more than its
+/// catch-up bound, and then forgets the rest of the backlog: a slow machine (or a hidden tab) plays
+/// slower instead of spiralling. Ahead of the clock it waits briefly instead of ticking.
 /// The clock and the sleep are handed in, so the pacing can be tested without time passing.
 class Pacing {
 public:
@@ -20,7 +21,7 @@ public:
 
     /// What the pacing asks of one idle call.
     struct Plan {
-        int ticks = 0;        ///< ticks due now, 0 to maxTicksPerCall
+        int ticks = 0;        ///< ticks due now, 0 to maxTicksPerCall()
         Seconds wait{0.0};    ///< with no tick due: how long until the next one is
     };
 
@@ -31,15 +32,16 @@ public:
         bool rebuilt = false;    ///< a restart rebuilt the World on the way
     };
 
-    static constexpr int maxTicksPerCall = 8;               ///< catch-up bound of one idle call
+    static constexpr int defaultMaxTicksPerCall = 8;        ///< the desktop game's catch-up bound of one idle call
     static constexpr Seconds maxSleep{0.001};               ///< longest wait in one idle call, so events stay prompt
     static constexpr double minTicksPerSecond = 1.0;        ///< slowest rate the game accepts
     static constexpr double maxTicksPerSecond = 1000000.0;  ///< fastest rate: over three times what a fast machine steps
     /// Ticks after which the schedule counts again from 0, so no count grows without bound.
     static constexpr long long restartScheduleAfter = 1LL << 20;
 
-    /// Paces at ticksPerSecond (from minTicksPerSecond to maxTicksPerSecond) with the given clock and sleep.
-    Pacing(double ticksPerSecond, Clock clock, Sleep sleep);
+    /// Paces at ticksPerSecond (from minTicksPerSecond to maxTicksPerSecond) with the given clock and
+    /// sleep, catching up at most maxTicksPerCall ticks (at least 1) in one call.
+    Pacing(double ticksPerSecond, Clock clock, Sleep sleep, int maxTicksPerCall = defaultMaxTicksPerCall);
     /// Paces with the steady clock and a real sleep.
     explicit Pacing(double ticksPerSecond);
 
@@ -54,12 +56,19 @@ public:
 
     /// The rate this pacing keeps, in ticks per wall-clock second.
     double ticksPerSecond() const { return ticksPerSecond_; }
+    /// The most ticks one call catches up.
+    int maxTicksPerCall() const { return maxTicksPerCall_; }
 
 private:
     double ticksPerSecond_;
+    int maxTicksPerCall_;
     Clock clock_;
     Sleep sleep_;
     bool started_ = false;
     Seconds start_{0.0};       ///< when tick 0 was due
     long long ticksDone_ = 0;  ///< ticks handed out since start_, below restartScheduleAfter
 };
+
+/// One tick of the game: an idle call that steps. The idle call that rebuilds the World after a
+/// restart is made on top and is no tick; the result then says rebuilt as well.
+Game::IdleResult playTick(Game& game);

@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <cstring>
 
+#include "game/Fnv1a.h"
+#include "game/Game.h"
 #include "softbody/SoftBody.h"
 
-constexpr std::uint64_t fnvOffsetBasis = 0xcbf29ce484222325ull;
-constexpr std::uint64_t fnvPrime = 0x100000001b3ull;
 /// The one NaN the hash sees: machines differ in the sign and payload of the NaNs they make.
 constexpr std::uint32_t canonicalNanBits = 0x7fc00000u;
 
@@ -20,14 +20,16 @@ inline std::uint64_t stateHash(const SoftBody& body) {
         std::uint32_t bits;
         std::memcpy(&bits, &value, sizeof bits);
         if ((bits & magnitudeMask) > infinityBits) bits = canonicalNanBits;
-        for (int byte = 0; byte < 4; ++byte) {
-            hash ^= (bits >> (8 * byte)) & 0xffu;
-            hash *= fnvPrime;
-        }
+        hash = fnv1aWord(hash, bits);
     };
     for (const Mass& m : body.masses) {
         for (int k = 0; k < 3; ++k) add(m.position[k]);
         for (int k = 0; k < 3; ++k) add(m.velocity[k]);
     }
     return hash;
+}
+
+/// The state hash of the game: its World's, or the offset basis while no World stands.
+inline std::uint64_t stateHash(const Game& game) {
+    return game.currentWorld ? stateHash(*game.currentWorld) : fnvOffsetBasis;
 }

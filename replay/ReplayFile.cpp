@@ -9,7 +9,6 @@
 #include <sstream>
 
 #include "io/InputFile.h"
-#include "game/StateHash.h"
 #include "softbody/ModelReader.h"
 
 namespace {
@@ -281,15 +280,6 @@ std::string checkLine(long long idle, std::uint64_t hash) {
 std::string endLine(const ReplayEnd& end) {
     return "end " + std::to_string(end.idles) + " ticks " + std::to_string(end.ticks) + " score " +
            std::to_string(end.score) + " hash " + hexHash(end.hash) + "\n";
-}
-
-std::uint64_t fnv1a64(const std::string& bytes) {
-    std::uint64_t hash = fnvOffsetBasis;
-    for (const char c : bytes) {
-        hash ^= static_cast<unsigned char>(c);
-        hash *= fnvPrime;
-    }
-    return hash;
 }
 
 std::string hashModelFile(const std::string& fileName, std::uint64_t& hash) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "game/Fnv1a.h"
+
 /// A key that reached the game, before idle call `idle`.
 struct ReplayKey {
     long long idle = 0;
@@ -54,7 +56,5 @@ std::string endLine(const ReplayEnd& end);
 /// 16 lowercase hex digits, as flipper-sim prints hashes.
 std::string hexHash(std::uint64_t hash);
 
-/// FNV-1a 64 over bytes.
-std::uint64_t fnv1a64(const std::string& bytes);
 /// FNV-1a 64 of the model file's bytes into hash; or one line naming the file and why it cannot be read.
 std::string hashModelFile(const std::string& fileName, std::uint64_t& hash);

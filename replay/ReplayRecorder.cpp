@@ -20,7 +20,7 @@ std::string ReplayRecorder::finish(const Game& game) {
     end.idles = game.idleCount;
     end.ticks = game.tickCount;
     end.score = game.currentWorld ? game.currentWorld->score : 0;
-    end.hash = game.currentWorld ? stateHash(*game.currentWorld) : fnvOffsetBasis;
+    end.hash = stateHash(game);
     write(endLine(end));
     if (!out_->close() && error_.empty()) error_ = out_->message();
     return error_;

@@ -204,7 +204,7 @@ int main(int argc, char** argv) {
     }
     if (!trace.finish()) return 1;
 
-    const std::uint64_t hash = game.currentWorld ? stateHash(*game.currentWorld) : fnvOffsetBasis;
+    const std::uint64_t hash = stateHash(game);
     errno = 0;
     std::printf("ticks %d score %d hash %016" PRIx64 "\n", game.tickCount,
                 game.currentWorld ? game.currentWorld->score : 0, hash);

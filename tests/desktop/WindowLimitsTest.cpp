@@ -1,18 +1,22 @@
 // A window larger than the renderer can draw: reshape fits the drawing to the renderer and asks the
 // window to shrink, before the driver is handed a framebuffer it may fail on.
-#include "front/GlutCallbacks.h"
+#include "desktop/WindowFit.h"
 
 #include <gtest/gtest.h>
 
-#include "game/Game.h"
+#include "front/GlutCallbacks.h"
 #include "front/Trackball.h"
+#include "game/Game.h"
 #include "support/GlRecorder.h"
 
 namespace {
 
 class WindowLimitsTest : public testing::Test {
 protected:
-    void SetUp() override { bindCallbacks(game, trackball); }
+    void SetUp() override {
+        bindCallbacks(game, trackball);
+        bindWindowFit(fitToRenderer);
+    }
 
     Game game;
     Trackball trackball{3.0, 256, 256};

@@ -33,7 +33,7 @@ TEST_F(PacingLimitsTest, AnHourAtTheFastestRate) {
     long long wrong = 0;
     for (long long call = 1; call <= calls; ++call) {
         now = 100.0 + call * 0.001;
-        if (pacing.plan().ticks != Pacing::maxTicksPerCall) ++wrong;
+        if (pacing.plan().ticks != Pacing::defaultMaxTicksPerCall) ++wrong;
     }
     EXPECT_EQ(wrong, 0);
 
@@ -82,13 +82,13 @@ TEST_F(PacingLimitsTest, AClockJumpOfAnyLengthCostsOneBoundedCatchUp) {
         Pacing pacing = pacingAt(c.rate);
         ASSERT_EQ(pacing.plan().ticks, 1);
         now += c.jump;
-        EXPECT_EQ(pacing.plan().ticks, Pacing::maxTicksPerCall) << c.rate << " ticks/s, jump " << c.jump;
+        EXPECT_EQ(pacing.plan().ticks, Pacing::defaultMaxTicksPerCall) << c.rate << " ticks/s, jump " << c.jump;
         EXPECT_EQ(pacing.plan().ticks, 0) << "the backlog is dropped";
         // A second later (where the clock can still tell seconds apart) the game is ticking again.
         now += 1.0;
         if (now != now - 1.0) {
             const int ticks = pacing.plan().ticks;
-            EXPECT_EQ(ticks, c.rate >= Pacing::maxTicksPerCall ? Pacing::maxTicksPerCall : 1)
+            EXPECT_EQ(ticks, c.rate >= Pacing::defaultMaxTicksPerCall ? Pacing::defaultMaxTicksPerCall : 1)
                 << c.rate << " ticks/s, jump " << c.jump;
         }
     }

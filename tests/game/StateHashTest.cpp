@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -55,3 +56,21 @@ TEST(StateHashTest, FiniteValuesAndInfinitiesKeepTheirBits) {
 }
 
 TEST(StateHashTest, EmptyBodyHashesToTheOffsetBasis) { EXPECT_EQ(stateHash(SoftBody{}), 0xcbf29ce484222325ull); }
+
+TEST(StateHashTest, AGameWithoutAWorldHashesToTheOffsetBasis) {
+    Game game;
+    EXPECT_EQ(stateHash(game), 0xcbf29ce484222325ull);
+    const std::string model = std::string(FLIPPER_ASSETS) + "/sphere.iv";
+    game.modelFileName = model.c_str();
+    game.restartRequested = true;
+    game.idle();
+    ASSERT_TRUE(game.currentWorld);
+    EXPECT_EQ(stateHash(game), stateHash(static_cast<const SoftBody&>(*game.currentWorld)));
+    EXPECT_NE(stateHash(game), 0xcbf29ce484222325ull);
+}
+
+TEST(StateHashTest, Fnv1a64OfBytesGivesThePublishedVectors) {
+    EXPECT_EQ(fnv1a64(""), 0xcbf29ce484222325ull);
+    EXPECT_EQ(fnv1a64("a"), 0xaf63dc4c8601ec8cull);
+    EXPECT_EQ(fnv1a64("foobar"), 0x85944171f73967e8ull);
+}
