@@ -1,4 +1,5 @@
-// The gl*, glu* and glut* functions the game calls, over our fixed-function pipeline.
+// The one GL context of the web build (GlContext.h) and the gl*, glu* and glut* functions the game
+// calls over it, on our fixed-function pipeline.
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <GL/glut.h>
