@@ -191,6 +191,24 @@ TEST(TrackballTest, QuaternionProductComposesRotationsInOrder) {
     EXPECT_EQ(scaled, (Trackball::Quaternion{0, 0, 1, 0}));
 }
 
+TEST(TrackballTest, QuaternionProductOfTurnsAboutObliqueAxes) {
+    // Turns about the oblique axes (3, 5, 7) and (-13, 17, 19), not of unit length: every part of
+    // both is nonzero and no two are alike, so each of the product's sixteen terms moves the result.
+    // Worked out apart from the game in integers: (2, 3, 5, 7)(11, -13, 17, 19) = (-157, -17, -59, 231)
+    // and (11, -13, 17, 19)(2, 3, 5, 7) = (-157, 31, 237, -1), both of squared length 81780.
+    const Trackball::Quaternion a{2, 3, 5, 7};
+    const Trackball::Quaternion b{11, -13, 17, 19};
+    const double n = std::sqrt(81780.0);
+    const Trackball::Quaternion abExpected{-157 / n, -17 / n, -59 / n, 231 / n};
+    const Trackball::Quaternion baExpected{-157 / n, 31 / n, 237 / n, -1 / n};
+    const Trackball::Quaternion ab = Trackball::quaternionProduct(a, b);
+    const Trackball::Quaternion ba = Trackball::quaternionProduct(b, a);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_NEAR(ab[i], abExpected[i], 1e-15) << i;
+        EXPECT_NEAR(ba[i], baExpected[i], 1e-15) << i;
+    }
+}
+
 TEST(TrackballTest, CircularDragsKeepOrientationUnitLength) {
     Trackball trackball = trackballFor768Window();
     trackball.beginDrag(584, 384);
