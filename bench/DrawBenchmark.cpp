@@ -27,11 +27,11 @@
 #include <string>
 #include <vector>
 
-#include "game/Game.h"
-#include "front/GlutCallbacks.h"
-#include "game/Pacing.h"
 #include "desktop/Shell.h"
+#include "front/GlutCallbacks.h"
 #include "front/Trackball.h"
+#include "game/Game.h"
+#include "game/Pacing.h"
 #include "obstacles/TexturedPanel.h"
 
 namespace {

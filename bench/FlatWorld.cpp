@@ -4,9 +4,9 @@
 #include <cstring>
 #include <iostream>
 
+#include "game/Fnv1a.h"
 #include "obstacles/Box.h"
 #include "obstacles/Sphere.h"
-#include "game/Fnv1a.h"
 #include "world/World.h"
 
 // Every helper below stores a float the way a Vector operation does: operands widened to double,

@@ -8,10 +8,10 @@ class FrameWriter {
 public:
     /// Makes folder if it is missing (its parent must exist) and refuses one that already holds frames,
     /// which a film made from it would mix in. Returns "" or one line naming the folder.
-    std::string open(const std::string& folder);
+    [[nodiscard]] std::string open(const std::string& folder);
     /// Reads the back buffer, width by height pixels from the lower left, and writes it as the next
     /// frame, top row first. Returns "" or one line naming the file.
-    std::string capture(int width, int height);
+    [[nodiscard]] std::string capture(int width, int height);
     /// Frames written so far.
     int written() const { return written_; }
     /// The file name of frame number index.

@@ -78,31 +78,26 @@ const std::vector<OptionEntry>& gameOptionEntries() { return entries; }
 
 bool takesNextArgument(const char* arg) { return std::strchr(arg, '=') == nullptr && find(arg) != nullptr; }
 
-GameOptions parseGameOptions(int argc, char** argv) {
-    GameOptions options;
+std::string parseGameOptions(int argc, char** argv, GameOptions& options) {
+    options = GameOptions{};
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
         const OptionEntry* entry = arg.rfind("--", 0) == 0 ? find(name) : nullptr;
-        if (entry == nullptr) {
-            options.error = "unknown option '" + arg + "'";
-            return options;
-        }
+        if (entry == nullptr) return "unknown option '" + arg + "'";
         const char* value = nullptr;
         if (equals != std::string::npos) {
             value = argv[i] + equals + 1;
         } else if (i + 1 < argc) {
             value = argv[++i];
         } else {
-            options.error = name + " needs " + entry->valueNeeds;
-            return options;
+            return name + " needs " + entry->valueNeeds;
         }
-        options.error = entry->take(value, options);
-        if (!options.error.empty()) return options;
+        const std::string problem = entry->take(value, options);
+        if (!problem.empty()) return problem;
     }
-    options.error = checkTogether(options);
-    return options;
+    return checkTogether(options);
 }
 
 std::string gameOptionsUsage() {

@@ -11,7 +11,6 @@ struct GameOptions {
     std::string replay;               ///< replay file to play instead of the player's keys; empty for none
     std::string frames;               ///< folder for a film of the replay, one PNG a picture; empty for none
     long long freezeAt = -1;          ///< the tick to stop stepping at (then only redraw); -1 to play on
-    std::string error;                ///< why the command line cannot be used; empty when it can
 };
 
 /// One of the game's own options, all written "--name VALUE" or "--name=VALUE".
@@ -28,8 +27,8 @@ struct OptionEntry {
 const std::vector<OptionEntry>& gameOptionEntries();
 /// True for one of the game's own options written without "=VALUE": the next argument is its value.
 bool takesNextArgument(const char* arg);
-/// Parses the game's own options (argv[0] is the program's name) and checks that they go together.
-/// Stops at the first problem and says it in error.
-GameOptions parseGameOptions(int argc, char** argv);
+/// Parses the game's own options (argv[0] is the program's name) into options, from their defaults,
+/// and checks that they go together. Returns "" or the first problem, in one line.
+[[nodiscard]] std::string parseGameOptions(int argc, char** argv, GameOptions& options);
 /// The usage lines of the game's own options.
 std::string gameOptionsUsage();

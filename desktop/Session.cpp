@@ -9,8 +9,8 @@
 #include <iostream>
 #include <thread>
 
-#include "game/Game.h"
 #include "front/GlutCallbacks.h"
+#include "game/Game.h"
 
 namespace {
 

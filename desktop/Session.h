@@ -18,7 +18,7 @@ class Session {
 public:
     /// Opens what the options name: reads the replay and checks its ball, or starts the recording
     /// file; makes the frames folder. Returns "" or one line naming the file.
-    std::string prepare(const GameOptions& options);
+    [[nodiscard]] std::string prepare(const GameOptions& options);
     /// A recording or a replay is under way; false for a plain game.
     bool active() const { return recorder_ != nullptr || player_ != nullptr; }
     /// The pace the session plays at, in ticks per second (0 for none): a replay shows at 900 unless

@@ -78,20 +78,20 @@ int runGame(int argc, char** argv, Game& game, Trackball& trackball) {
         own.push_back(argv[i]);
         if (takesNextArgument(argv[i]) && i + 1 < argc) own.push_back(argv[++i]);
     }
-    options = parseGameOptions(int(own.size()), own.data());
-    if (options.error.empty()) {
+    std::string problem = parseGameOptions(int(own.size()), own.data(), options);
+    if (problem.empty()) {
         session = std::make_unique<Session>();
-        const std::string problem = session->prepare(options);
-        if (!problem.empty()) {
-            std::cerr << problem << '\n' << std::flush;
+        const std::string unprepared = session->prepare(options);
+        if (!unprepared.empty()) {
+            std::cerr << unprepared << '\n' << std::flush;
             session.reset();
             return 1;
         }
         glutInit(&argc, argv);  // takes the toolkit's own options out of argv
-        options = parseGameOptions(argc, argv);
+        problem = parseGameOptions(argc, argv, options);
     }
-    if (!options.error.empty()) {
-        std::cerr << "flipper: " << options.error << '\n' << usage() << std::flush;
+    if (!problem.empty()) {
+        std::cerr << "flipper: " << problem << '\n' << usage() << std::flush;
         session.reset();
         return 2;
     }

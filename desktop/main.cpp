@@ -1,7 +1,7 @@
 // Flipper: a pinball game whose ball is a soft body.
-#include "game/Game.h"
 #include "desktop/Shell.h"
 #include "front/Trackball.h"
+#include "game/Game.h"
 
 namespace {
 

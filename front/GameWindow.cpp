@@ -6,8 +6,8 @@
 #include <iostream>
 #include <string>
 
-#include "game/Game.h"
 #include "front/GlutCallbacks.h"
+#include "game/Game.h"
 #include "obstacles/TexturedPanel.h"
 
 namespace {

@@ -72,8 +72,7 @@ void Game::rebuild() {
     // Only a regular file of bounded size is read, whole, before the reader sees it: a FIFO, a
     // device or a huge file costs neither a hang nor memory.
     std::string text;
-    std::string openError;
-    readRegularFile(modelFileName, maxModelFileBytes, text, openError);
+    const std::string openError = readRegularFile(modelFileName, maxModelFileBytes, text);
     std::istringstream model(text);
     if (!openError.empty()) model.setstate(std::ios::failbit);
     currentWorld = std::make_unique<World>(model, textureLoader);

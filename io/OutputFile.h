@@ -53,4 +53,4 @@ private:
 
 /// "" when output names none of inputs (by path, or by being the same file under another name), or one
 /// line saying that writing it would overwrite that input.
-std::string refuseInput(const std::string& output, const std::vector<std::string>& inputs);
+[[nodiscard]] std::string refuseInput(const std::string& output, const std::vector<std::string>& inputs);

@@ -285,8 +285,8 @@ std::string endLine(const ReplayEnd& end) {
 std::string hashModelFile(const std::string& fileName, std::uint64_t& hash) {
     // The same rule as the game's own reading: a regular file of bounded size, read whole.
     std::string bytes;
-    std::string reason;
-    if (!readRegularFile(fileName, maxModelFileBytes, bytes, reason)) return fileName + ": cannot read model: " + reason;
+    const std::string reason = readRegularFile(fileName, maxModelFileBytes, bytes);
+    if (!reason.empty()) return fileName + ": cannot read model: " + reason;
     hash = fnv1a64(bytes);
     return "";
 }

@@ -45,7 +45,7 @@ constexpr std::size_t replayMaxLineLength = 200;
 
 /// Reads a replay file whole. Returns "" and fills replay, or returns one line naming fileName, the
 /// line number and the problem, and leaves replay empty. Refuses anything it does not know.
-std::string readReplay(std::istream& in, const std::string& fileName, Replay& replay);
+[[nodiscard]] std::string readReplay(std::istream& in, const std::string& fileName, Replay& replay);
 
 /// The lines a recording writes, each ending in '\n'.
 std::string modelLine(std::uint64_t modelHash);
@@ -57,4 +57,4 @@ std::string endLine(const ReplayEnd& end);
 std::string hexHash(std::uint64_t hash);
 
 /// FNV-1a 64 of the model file's bytes into hash; or one line naming the file and why it cannot be read.
-std::string hashModelFile(const std::string& fileName, std::uint64_t& hash);
+[[nodiscard]] std::string hashModelFile(const std::string& fileName, std::uint64_t& hash);

@@ -88,8 +88,8 @@ std::string loadReplay(const std::string& fileName, Replay& replay) {
     // Only a regular file of bounded size is read, whole: a FIFO, a device or a huge file costs
     // neither a hang nor memory.
     std::string text;
-    std::string reason;
-    if (!readRegularFile(fileName, maxReplayFileBytes, text, reason)) return fileName + ": cannot read replay: " + reason;
+    const std::string reason = readRegularFile(fileName, maxReplayFileBytes, text);
+    if (!reason.empty()) return fileName + ": cannot read replay: " + reason;
     std::istringstream in(text);
     return readReplay(in, fileName, replay);
 }

@@ -1,7 +1,7 @@
 #include "replay/ReplayRecorder.h"
 
-#include "replay/ReplayFile.h"
 #include "game/StateHash.h"
+#include "replay/ReplayFile.h"
 
 std::string ReplayRecorder::open(const std::string& fileName, std::uint64_t modelHash,
                                  const std::vector<std::string>& inputs) {

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "game/Game.h"
+#include "game/StateHash.h"
+#include "game/TraceFormat.h"
 #include "io/OutputFile.h"
 #include "io/SystemError.h"
 #include "replay/ReplayPlayer.h"
-#include "game/StateHash.h"
-#include "game/TraceFormat.h"
 
 namespace {
 

@@ -103,9 +103,9 @@ int main(int argc, char** argv) {
         if (!problem.empty()) std::cerr << "flipper: " << problem << '\n' << std::flush;
     }
 
-    std::string reason;
-    if (!backend.open("#canvas", reason)) {
-        std::cerr << "flipper: " << reason << '\n' << std::flush;
+    const std::string problem = backend.open("#canvas");
+    if (!problem.empty()) {
+        std::cerr << "flipper: " << problem << '\n' << std::flush;
         return 1;
     }
     fixedgl::context().setTextureSink(&backend);

@@ -7,29 +7,36 @@
 
 namespace {
 
-GameOptions parse(std::vector<std::string> arguments) {
+// The options a command line gives, and the problem parseGameOptions returned ("" for none).
+struct Parsed : GameOptions {
+    std::string error;
+};
+
+Parsed parse(std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), "flipper");
     std::vector<char*> argv;
     for (std::string& a : arguments) argv.push_back(a.data());
-    return parseGameOptions(int(argv.size()), argv.data());
+    Parsed parsed;
+    parsed.error = parseGameOptions(int(argv.size()), argv.data(), parsed);
+    return parsed;
 }
 
 }  // namespace
 
 TEST(OptionsTest, EachOptionInBothSpellings) {
-    const GameOptions none = parse({});
+    const Parsed none = parse({});
     EXPECT_EQ(none.error, "");
     EXPECT_EQ(none.tickRate, 0.0);
     EXPECT_EQ(none.model, "sphere.iv");
     EXPECT_EQ(none.record + none.replay + none.frames, "");
 
-    const GameOptions spaced = parse({"--tick-rate", "62.5", "--model", "big.iv", "--record", "game.replay"});
+    const Parsed spaced = parse({"--tick-rate", "62.5", "--model", "big.iv", "--record", "game.replay"});
     EXPECT_EQ(spaced.error, "");
     EXPECT_EQ(spaced.tickRate, 62.5);
     EXPECT_EQ(spaced.model, "big.iv");
     EXPECT_EQ(spaced.record, "game.replay");
 
-    const GameOptions joined = parse({"--replay=a=b.replay", "--frames=film", "--model=x.iv"});
+    const Parsed joined = parse({"--replay=a=b.replay", "--frames=film", "--model=x.iv"});
     EXPECT_EQ(joined.error, "");
     EXPECT_EQ(joined.replay, "a=b.replay");  // only the first '=' splits
     EXPECT_EQ(joined.frames, "film");

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "game/Game.h"
 #include "front/GlutCallbacks.h"
 #include "front/Trackball.h"
+#include "game/Game.h"
 #include "replay/ReplayFile.h"
 #include "support/Capture.h"
 #include "support/GlRecorder.h"

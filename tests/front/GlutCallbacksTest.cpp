@@ -4,9 +4,9 @@
 
 #include <string>
 
+#include "front/Trackball.h"
 #include "game/Game.h"
 #include "game/Pacing.h"
-#include "front/Trackball.h"
 #include "support/Capture.h"
 #include "support/GlRecorder.h"
 

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "game/Game.h"
-#include "replay/ReplayFile.h"
 #include "game/StateHash.h"
+#include "replay/ReplayFile.h"
 #include "support/Recording.h"
 
 namespace {

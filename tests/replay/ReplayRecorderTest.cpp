@@ -9,8 +9,8 @@
 #include <sstream>
 #include <string>
 
-#include "replay/ReplayFile.h"
 #include "game/StateHash.h"
+#include "replay/ReplayFile.h"
 #include "support/Recording.h"
 
 namespace {

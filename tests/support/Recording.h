@@ -10,8 +10,8 @@
 #include <string>
 
 #include "game/Game.h"
-#include "replay/ReplayRecorder.h"
 #include "game/StateHash.h"
+#include "replay/ReplayRecorder.h"
 #include "support/Capture.h"
 
 /// The shipped ball, which the tests' games play with.
