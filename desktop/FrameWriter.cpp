@@ -65,7 +65,9 @@ std::string FrameWriter::capture(int width, int height) {
     if (stbi_write_png_to_func(appendBytes, &png, width, height, rgb, top, -stride) == 0)
         return framePath(written_) + ": cannot write frame: the picture could not be encoded";
     OutputFile out(framePath(written_), "frame");
-    if (!out.open() || !out.write(png) || !out.close()) return out.message();
-    ++written_;
-    return "";
+    std::string problem = out.open();
+    if (problem.empty()) problem = out.write(png);
+    if (problem.empty()) problem = out.close();
+    if (problem.empty()) ++written_;
+    return problem;
 }

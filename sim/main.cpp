@@ -132,20 +132,26 @@ public:
         if (!result.stepped || game.tickCount % every_ != 0) return true;
         char row[traceRowCapacity];
         const int length = formatTraceRow(row, sizeof row, idle, *game.currentWorld, game.tickCount);
-        return file_.write(row, std::size_t(length)) || said();
+        return said(file_.write(row, std::size_t(length)));
     }
 
     /// Closes the file (opening it first if no idle call came); false when it has failed.
     bool finish() {
         if (!wanted_) return true;
         if (!file_.isOpen() && !open()) return false;
-        return file_.close() || said();
+        return said(file_.close());
     }
 
 private:
-    bool open() { return (file_.open() && file_.print("%s", header)) || said(); }
-    bool said() {
-        std::cerr << file_.message() << '\n';
+    bool open() {
+        std::string problem = file_.open();
+        if (problem.empty()) problem = file_.print("%s", header);
+        return said(problem);
+    }
+    // True when all is well; otherwise says the problem and returns false.
+    static bool said(const std::string& problem) {
+        if (problem.empty()) return true;
+        std::cerr << problem << '\n';
         return false;
     }
 
