@@ -16,7 +16,7 @@
 
 TEST(OutputFileFaultTest, EveryCheckedCallThatFailsIsReportedAndEndsTheWriting) {
     // A trace is written in four steps; one call of one step fails with the given errno. That step
-    // and every later one say false, and the message names the first failure.
+    // and every later one fail, and the message names the first failure.
     enum Step { Write, Print, Flush, Close, Steps };
     const char* const stepNames[Steps] = {"write", "print", "flush", "close"};
     struct Case {
@@ -36,15 +36,15 @@ TEST(OutputFileFaultTest, EveryCheckedCallThatFailsIsReportedAndEndsTheWriting) 
     for (const Case& c : cases) {
         const std::string path = dir / "t.csv";
         OutputFile out(path, "trace");
-        ASSERT_TRUE(out.open());
+        ASSERT_EQ(out.open(), "");
         for (int step = Write; step < Steps; ++step) {
             if (step == c.step) callFaults.*c.call = c.error;
             bool done = false;
             switch (step) {
-                case Write: done = out.write("idle,tick\n"); break;
-                case Print: done = out.print("%d,%d\n", 1, 2); break;
-                case Flush: done = out.flush(); break;
-                default: done = out.close(); break;
+                case Write: done = out.write("idle,tick\n").empty(); break;
+                case Print: done = out.print("%d,%d\n", 1, 2).empty(); break;
+                case Flush: done = out.flush().empty(); break;
+                default: done = out.close().empty(); break;
             }
             EXPECT_EQ(done, step < c.step) << c.reason << ", at the " << stepNames[step];
         }
@@ -66,8 +66,8 @@ TEST(InputFileFaultTest, AFileSwappedForAFifoAfterItsCheckIsRefusedWithoutWaitin
     const FifoWriter writer(name);  // should the open wait for a writer, one comes after a while
     callFaults.afterStat = [&] { ::rename(fifo.c_str(), name.c_str()); };
     const auto start = std::chrono::steady_clock::now();
-    std::string reason;
-    const int fd = openRegularFile(name, 100, reason);
+    int fd = 0;
+    const std::string reason = openRegularFile(name, 100, fd);
     const long long taken = millisecondsSince(start);
     EXPECT_FALSE(callFaults.afterStat) << "the file was never looked at";
     callFaults.afterStat = nullptr;
