@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "desktop/Shell.h"
+#include "desktop/WindowFit.h"
 #include "front/GlutCallbacks.h"
 #include "front/Trackball.h"
 #include "game/Game.h"
@@ -227,7 +228,8 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    openGameWindow(game, trackball);  // the game's own start-up
+    bindWindowFit(fitToRenderer);     // the desktop game's own start-up
+    openGameWindow(game, trackball);
     // Unlike the game's, this event loop must come back when the measurement is done.
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
 

@@ -4,6 +4,7 @@
 #   layers.sh ldd PROGRAM       the program must load no GL, GLU, GLUT or X library
 #   layers.sh includes ROOT     no file of the core's folders under ROOT includes a file of a higher
 #                               layer: the shared front end, the desktop game, the page or flipper-sim
+#   layers.sh catches PROBE     the includes check must refuse PROBE, a tree whose core file reaches up
 set -uo pipefail
 
 coreFolders=(io math softbody obstacles world replay game)
@@ -45,8 +46,18 @@ case "${1:-}" in
     fi
     echo "ok: no file in ${folders[*]} includes a file of $higherFolders"
     ;;
+  catches)
+    out=$(bash "$0" includes "$2" 2>&1)
+    status=$?
+    if [ $status -eq 0 ] || ! grep -q "FAIL: a core file includes a file of a higher layer" <<<"$out"; then
+      echo "FAIL: the include check lets through a core file that includes a higher layer:"
+      echo "$out"
+      exit 1
+    fi
+    echo "ok: the include check refuses the core file of $2 that includes a higher layer"
+    ;;
   *)
-    echo "usage: layers.sh probe BUILD_DIR | ldd PROGRAM | includes ROOT" >&2
+    echo "usage: layers.sh probe BUILD_DIR | ldd PROGRAM | includes ROOT | catches PROBE" >&2
     exit 2
     ;;
 esac

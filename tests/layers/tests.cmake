@@ -14,6 +14,4 @@ add_test(NAME layers.core_includes_no_higher_layer
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/layers.sh includes ${CMAKE_SOURCE_DIR})
 # The check itself must catch a core file that includes one (probe/game/IncludesFront.h).
 add_test(NAME layers.include_check_catches_a_higher_include
-         COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/layers.sh includes ${CMAKE_CURRENT_LIST_DIR}/probe)
-set_tests_properties(layers.include_check_catches_a_higher_include PROPERTIES
-                     PASS_REGULAR_EXPRESSION "FAIL: a core file includes a file of a higher layer")
+         COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/layers.sh catches ${CMAKE_CURRENT_LIST_DIR}/probe)
