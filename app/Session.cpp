@@ -41,6 +41,7 @@ std::string Session::prepare(const GameOptions& options) {
         std::string problem = loadReplay(options.replay, replay);
         if (problem.empty()) problem = checkReplayModel(replay, options.replay, options.model);
         if (!problem.empty()) return problem;
+        if (replay.cutShort) std::cerr << replay.cutNote << '\n' << std::flush;
         player_ = std::make_unique<ReplayPlayer>(std::move(replay));
     }
     if (!options.frames.empty()) {

@@ -18,8 +18,14 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    /// Creates or empties the file for writing.
-    bool open();
+    /// How open() treats what is already at the path.
+    enum class Mode {
+        replace,    ///< create the file or empty the one there (a trace)
+        createNew,  ///< create it, never over an existing name, never through a link (a frame)
+        createNewLocked,  ///< as createNew, and hold an advisory lock on it until the close (a recording)
+    };
+    /// Opens the file for writing. The open never waits: a FIFO with no reader is refused at once.
+    bool open(Mode mode = Mode::replace);
     /// Writes size bytes; false once anything has failed.
     bool write(const void* data, std::size_t size);
     bool write(const std::string& text) { return write(text.data(), text.size()); }
@@ -36,6 +42,8 @@ public:
 
     /// Whether a write, the open or the close has failed.
     bool failed() const { return error_ != 0; }
+    /// errno of the first failure; 0 while all is well.
+    int error() const { return error_; }
     /// Whether the file is open for writing.
     bool isOpen() const { return file_ != nullptr; }
     /// One line naming the file and the reason, e.g. "game.replay: cannot write replay: no space left on device".
@@ -49,7 +57,12 @@ private:
     std::string kind_;
     std::FILE* file_ = nullptr;
     int error_ = 0;  ///< errno of the first failure, 0 while all is well
+    std::string reason_;  ///< the reason, when the system's text for error_ would mislead
 };
+
+/// Makes the program's writes report a file too large (EFBIG) instead of being killed by SIGXFSZ,
+/// so a file-size limit is said in one line like a full disk. Called first thing by every program.
+void reportFileSizeLimitAsAnError();
 
 /// "" when output names none of inputs (by path, or by being the same file under another name), or one
 /// line saying that writing it would overwrite that input.

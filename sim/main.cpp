@@ -40,6 +40,16 @@ struct Options {
     bool idlesGiven = false;
 };
 
+// Standard output is checked like any file: a result that cannot be written is a failure, said on
+// standard error. what: what was being written ("the summary"). Returns the exit status.
+int flushStandardOutput(const char* what, int status) {
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+    const int error = errno != 0 ? errno : EIO;
+    std::cerr << "flipper-sim: cannot write " << what << " to standard output: " << systemReason(error) << '\n';
+    return 1;
+}
+
 [[noreturn]] void badUsage(const std::string& message) {
     std::cerr << "flipper-sim: " << message << '\n' << usage;
     std::exit(2);
@@ -72,8 +82,8 @@ Options parseOptions(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
-            std::cout << usage;
-            std::exit(0);
+            std::fputs(usage, stdout);
+            std::exit(flushStandardOutput("the usage", 0));
         }
         if (!takesValue(arg)) badUsage((arg.rfind('-', 0) == 0 ? "unknown option " : "unknown argument ") + arg);
         if (i + 1 >= argc) badUsage("missing value for " + arg);
@@ -157,6 +167,7 @@ int replayGame(const Options& options) {
         std::cerr << problem << '\n';
         return 1;
     }
+    if (replay.cutShort) std::cerr << replay.cutNote << '\n';
     Trace trace(options);
     Game game;
     game.modelFileName = options.model.c_str();
@@ -169,14 +180,15 @@ int replayGame(const Options& options) {
         if (!trace.after(idle, game, result)) return 1;
     }
     if (!trace.finish()) return 1;
-    std::cout << player.verdict() << '\n' << std::flush;
-    return player.verified() ? 0 : 1;
+    std::printf("%s\n", player.verdict().c_str());
+    return flushStandardOutput("the verdict", player.verified() ? 0 : 1);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     useLfLineEnds();
+    reportFileSizeLimitAsAnError();
     const Options options = parseOptions(argc, argv);
     // A trace over an input would empty it before it is read: refused before anything is opened.
     if (!options.trace.empty()) {
@@ -205,13 +217,7 @@ int main(int argc, char** argv) {
     if (!trace.finish()) return 1;
 
     const std::uint64_t hash = game.currentWorld ? stateHash(*game.currentWorld) : fnvOffsetBasis;
-    errno = 0;
     std::printf("ticks %d score %d hash %016" PRIx64 "\n", game.tickCount,
                 game.currentWorld ? game.currentWorld->score : 0, hash);
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        const int error = errno != 0 ? errno : EIO;
-        std::cerr << "flipper-sim: cannot write the summary to standard output: " << systemReason(error) << '\n';
-        return 1;
-    }
-    return 0;
+    return flushStandardOutput("the summary", 0);
 }

@@ -158,6 +158,25 @@ differing=${differing%%[!0-9]*}
 check "film: frame 39 is the game frozen at tick 586 (${differing:-?} of 589824 pixels differ)" \
   test -n "$differing" -a "${differing:-1000000}" -le 64
 
+# 6. scripts/film never saves a film it could not finish: onto a 20 KB file system (a private tmpfs)
+# ffmpeg runs out of room (and exits 0 for an MP4, once taken for success); nothing may be left there.
+film=(env FLIPPER_FILM_GAME="$flipper" bash "$here/../../scripts/film")
+"${film[@]}" missing.replay x.mp4 > /dev/null 2> film-missing.err
+check "film: a missing replay is said in its own words" test "$(cat film-missing.err)" = \
+  "film: missing.replay: no such replay file"
+if unshare -rm true 2> /dev/null; then
+  for out in small.mp4 small.gif; do
+    mkdir -p full
+    unshare -rm bash -c 'mount -t tmpfs -o size=20k tmpfs full && "${@:2}" short.replay "full/$1" sphere.iv
+                         s=$?; ls -A full > full.list; exit $s' _ "$out" "${film[@]}" > "$out.out" 2> "$out.err"
+    check "film onto a full disk ($out): status 1" test $? -eq 1
+    check "film onto a full disk ($out): says so" grep -q "^film: full/$out: " "$out.err"
+    check "film onto a full disk ($out): nothing left there" test ! -s full.list
+  done
+else
+  echo "skipped: the film onto a full disk (no private mount namespace here)"
+fi
+
 echo "replay e2e took $(( $(date +%s) - started )) s"
 echo "$failures failed"
 test $failures -eq 0
