@@ -74,6 +74,7 @@ void Session::start(Game& game) {
         stopSignal = 0;
         std::signal(SIGINT, stopOnSignal);
         std::signal(SIGTERM, stopOnSignal);
+        std::signal(SIGHUP, stopOnSignal);  // the terminal closed: the recording still ends whole
         static bool finishRegistered = false;
         if (!finishRegistered) finishRegistered = std::atexit(finishOnExit) == 0;
     }
@@ -139,6 +140,7 @@ int Session::finish() {
     if (recorder_ != nullptr) {
         std::signal(SIGINT, SIG_DFL);
         std::signal(SIGTERM, SIG_DFL);
+        std::signal(SIGHUP, SIG_DFL);
     }
     current = nullptr;
     if (stopSignal != 0) {

@@ -109,3 +109,9 @@ bool readRegularFile(const std::string& path, long long maxBytes, std::string& c
     }
     return true;
 }
+
+std::string notARegularFile(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return {};
+    return typeReason(status.st_mode);
+}

@@ -12,3 +12,7 @@ int openRegularFile(const std::string& path, long long maxBytes, std::string& re
 /// checks it; a file that grows past maxBytes while it is read is refused too. On failure returns
 /// false, empties contents and sets reason to one line without the file name.
 bool readRegularFile(const std::string& path, long long maxBytes, std::string& contents, std::string& reason);
+
+/// Why what is at path may not be written over as a file: "is a FIFO, not a regular file", "is a
+/// directory", ...; "" when a regular file or nothing is there.
+std::string notARegularFile(const std::string& path);

@@ -112,8 +112,12 @@ bool OutputFile::close() {
 }
 
 std::string OutputFile::message() const {
-    if (!failed()) return path_ + ": cannot write " + kind_ + ": no error";
-    return path_ + ": cannot write " + kind_ + ": " + (reason_.empty() ? systemReason(error_) : reason_);
+    return path_ + ": cannot write " + kind_ + ": " + reason();
+}
+
+std::string OutputFile::reason() const {
+    if (!failed()) return "no error";
+    return reason_.empty() ? systemReason(error_) : reason_;
 }
 
 void reportFileSizeLimitAsAnError() {

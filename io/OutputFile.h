@@ -46,6 +46,8 @@ public:
     int error() const { return error_; }
     /// Whether the file is open for writing.
     bool isOpen() const { return file_ != nullptr; }
+    /// Why the first failure happened, without the file's name: "no space left on device".
+    std::string reason() const;
     /// One line naming the file and the reason, e.g. "game.replay: cannot write replay: no space left on device".
     std::string message() const;
     const std::string& path() const { return path_; }

@@ -1,15 +1,54 @@
 #include "replay/ReplayRecorder.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+#ifndef _WIN32
+#include <sys/file.h>
+#endif
+
+#include <cerrno>
+#include <cstdio>
+
+#include "io/InputFile.h"
+#include "io/SystemError.h"
+
 #include "replay/ReplayFile.h"
 #include "sim/StateHash.h"
+
+namespace {
+
+// Why partial exists already: a game recording into it holds its lock; otherwise a game that ended
+// without finishing left it.
+std::string whyPartialExists(const std::string& fileName, const std::string& partial) {
+#ifndef _WIN32
+    const int fd = ::open(partial.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    const bool locked = fd >= 0 && ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    if (fd >= 0) ::close(fd);
+    if (locked) return fileName + ": cannot write replay: another game is recording it (into " + partial + ")";
+#endif
+    return fileName + ": cannot write replay: " + partial +
+           " is left from a recording that did not finish; replay it, move it or remove it first";
+}
+
+}  // namespace
+
+std::string ReplayRecorder::partName(const std::string& fileName) { return fileName + ".part"; }
 
 std::string ReplayRecorder::open(const std::string& fileName, std::uint64_t modelHash,
                                  const std::vector<std::string>& inputs) {
     ticksSinceCheck_ = 0;
+    fileName_ = fileName;
+    const std::string partial = partName(fileName);
     error_ = refuseInput(fileName, inputs);
+    if (error_.empty()) error_ = refuseInput(partial, inputs);
     if (!error_.empty()) return error_;
-    out_ = std::make_unique<OutputFile>(fileName, "replay");
-    if (!out_->open()) error_ = out_->message();
+    // The finished recording is renamed over what is there: never over a FIFO, a device or a folder.
+    const std::string notFile = notARegularFile(fileName);
+    if (!notFile.empty()) return error_ = fileName + ": cannot write replay: " + notFile;
+    out_ = std::make_unique<OutputFile>(partial, "replay");
+    if (!out_->open(OutputFile::Mode::createNewLocked))
+        error_ = out_->error() == EEXIST ? whyPartialExists(fileName, partial)
+                                         : fileName + ": cannot write replay: " + out_->reason();
     if (error_.empty()) write(std::string(replayHeader) + "\n" + modelLine(modelHash));
     return error_;
 }
@@ -23,6 +62,9 @@ std::string ReplayRecorder::finish(const Game& game) {
     end.hash = game.currentWorld ? stateHash(*game.currentWorld) : fnvOffsetBasis;
     write(endLine(end));
     if (!out_->close() && error_.empty()) error_ = out_->message();
+    if (error_.empty() && std::rename(out_->path().c_str(), fileName_.c_str()) != 0)
+        error_ = fileName_ + ": cannot write replay: " + systemReason(errno) + " (the recording is in " +
+                 out_->path() + ")";
     return error_;
 }
 

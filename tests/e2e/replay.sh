@@ -116,6 +116,9 @@ check "moved.replay: at idle $expected (the 'n' moved from $n_idle to $moved)" \
 record interrupted.replay INT 0.3 j f
 "$sim" --replay interrupted.replay > interrupted.out 2>&1
 check "interrupted.replay: flipper-sim verifies it" test $? -eq 0
+# Closing the terminal (SIGHUP) ends the recording whole too (once: no end line).
+record hangup.replay HUP 0.3 f
+check "hangup.replay: ends with its end line" grep -q '^end ' <(tail -n 1 hangup.replay)
 record closed.replay CLOSE 0.3 f
 check "closed.replay: ends with its end line" grep -q '^end ' <(tail -n 1 closed.replay)
 "$sim" --replay closed.replay > closed.out 2>&1

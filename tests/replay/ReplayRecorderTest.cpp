@@ -68,7 +68,8 @@ TEST_F(ReplayRecorderTest, EveryLineIsInTheFileAsSoonAsItHappens) {
         if (idle == 7) game.keyboard('j');
         game.idle();
     }
-    std::ifstream in(file);
+    EXPECT_FALSE(fs::exists(file));  // only a whole recording takes the name
+    std::ifstream in(ReplayRecorder::partName(file.string()));
     Replay replay;
     ASSERT_EQ(readReplay(in, file.string(), replay), "");
     EXPECT_FALSE(replay.hasEnd);
@@ -81,9 +82,13 @@ TEST_F(ReplayRecorderTest, EveryLineIsInTheFileAsSoonAsItHappens) {
 TEST_F(ReplayRecorderTest, WriteFailuresAndInputsAreReported) {
     if (fs::exists("/dev/full")) {
         ReplayRecorder full;
-        EXPECT_EQ(full.open("/dev/full", 1, {}), "/dev/full: cannot write replay: no space left on device");
-        EXPECT_EQ(full.finish(game), "/dev/full: cannot write replay: no space left on device");
+        EXPECT_EQ(full.open("/dev/full", 1, {}), "/dev/full: cannot write replay: is a device, not a regular file");
+        EXPECT_EQ(full.finish(game), "/dev/full: cannot write replay: is a device, not a regular file");
     }
+    const fs::path fifo = folder / "fifo.replay";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ReplayRecorder intoFifo;  // refused at once, not held in open until a reader comes
+    EXPECT_EQ(intoFifo.open(fifo.string(), 1, {}), fifo.string() + ": cannot write replay: is a FIFO, not a regular file");
     ReplayRecorder noFolder;
     const std::string lost = (folder / "no-such-folder" / "game.replay").string();
     EXPECT_EQ(noFolder.open(lost, 1, {}), lost + ": cannot write replay: no such file or directory");
@@ -97,4 +102,27 @@ TEST_F(ReplayRecorderTest, WriteFailuresAndInputsAreReported) {
     EXPECT_EQ(over.open(otherName, 1, {model.string()}),
               otherName + ": will not write there: it is " + model.string() + ", which the game reads");
     EXPECT_EQ(slurp(model), ball);
+}
+
+TEST_F(ReplayRecorderTest, OneRecordingAFileAndThatOnlyReplacedByAWholeRecording) {
+    const std::string file = (folder / "precious.replay").string();
+    const std::string partial = file + ".part";
+    { std::ofstream(file) << "an earlier game\n"; }
+    ASSERT_EQ(recorder.open(file, 1, {}), "");
+    ReplayRecorder second;
+    EXPECT_EQ(second.open(file, 1, {}),
+              file + ": cannot write replay: another game is recording it (into " + partial + ")");
+    game.idle();
+    EXPECT_EQ(slurp(file), "an earlier game\n");
+    ASSERT_EQ(recorder.finish(game), "");
+    EXPECT_EQ(slurp(file).rfind("flipper-replay 1\n", 0), 0u);
+    EXPECT_FALSE(fs::exists(partial));
+
+    // A partial recording left by a game that died is kept, not written over.
+    { std::ofstream(partial) << "flipper-replay 1\n"; }
+    ReplayRecorder third;
+    EXPECT_EQ(third.open(file, 1, {}), file + ": cannot write replay: " + partial +
+                                           " is left from a recording that did not finish; replay it, move it or "
+                                           "remove it first");
+    EXPECT_EQ(slurp(partial), "flipper-replay 1\n");
 }

@@ -138,6 +138,9 @@ expect "model missing" 1 "gone.iv: cannot read model: no such file or directory"
 expect "trace in a missing folder" 1 "gone/t.csv: cannot write trace: no such file or directory" \
   "$sim" --idles 5 --trace gone/t.csv
 expect "trace is a folder" 1 "folder.iv: cannot write trace: is a directory" "$sim" --idles 5 --trace folder.iv
+mkfifo t.fifo
+expect "trace into a FIFO with no reader (once: held in open for good)" 1 \
+  "t.fifo: cannot write trace: is a FIFO with no reader" "$sim" --idles 5 --trace t.fifo
 
 echo "$failures failed"
 test $failures -eq 0
