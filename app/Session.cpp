@@ -33,9 +33,19 @@ void finishOnExit() {
 
 }  // namespace
 
-std::string Session::prepare(const GameOptions& options) {
+namespace {
+
+std::vector<std::string> inputFiles(const GameOptions& options) {
     std::vector<std::string> inputs{options.model};
     inputs.insert(inputs.end(), std::begin(pictureFiles), std::end(pictureFiles));
+    if (!options.replay.empty()) inputs.push_back(options.replay);
+    return inputs;
+}
+
+}  // namespace
+
+std::string Session::prepare(const GameOptions& options) {
+    const std::vector<std::string> inputs = inputFiles(options);
     if (!options.replay.empty()) {
         Replay replay;
         std::string problem = loadReplay(options.replay, replay);
@@ -45,17 +55,26 @@ std::string Session::prepare(const GameOptions& options) {
         player_ = std::make_unique<ReplayPlayer>(std::move(replay));
     }
     if (!options.frames.empty()) {
-        frames_ = std::make_unique<FrameWriter>();
-        std::string problem = frames_->open(options.frames);
+        std::string problem = FrameWriter::check(options.frames, inputs);
         if (!problem.empty()) return problem;
+        frames_ = std::make_unique<FrameWriter>();
     }
     if (!options.record.empty()) {
-        std::uint64_t modelHash = 0;
-        std::string problem = hashModelFile(options.model, modelHash);
+        std::string problem = hashModelFile(options.model, modelHash_);
+        if (problem.empty()) problem = ReplayRecorder::check(options.record, inputs);
         if (!problem.empty()) return problem;
         recorder_ = std::make_unique<ReplayRecorder>();
-        return recorder_->open(options.record, modelHash, inputs);
     }
+    return "";
+}
+
+std::string Session::open(const GameOptions& options) {
+    const std::vector<std::string> inputs = inputFiles(options);
+    if (frames_ != nullptr) {
+        std::string problem = frames_->open(options.frames, inputs);
+        if (!problem.empty()) return problem;
+    }
+    if (recorder_ != nullptr) return recorder_->open(options.record, modelHash_, inputs);
     return "";
 }
 
@@ -127,12 +146,12 @@ int Session::finish() {
         status = 1;
     }
     if (player_ != nullptr) {
+        // A replay is a success only when it was verified to its end.
         if (!player_->over(*game_))
             std::cout << "replay stopped after " << game_->idleCount << " of " << player_->idlesToPlay()
-                      << " idle calls\n"
+                      << " idle calls: not verified\n"
                       << std::flush;
-        else if (!player_->verified())
-            status = 1;
+        if (!player_->verified()) status = 1;
     }
     if (frames_ != nullptr) std::cout << "film: " << frames_->written() << " frames\n" << std::flush;
     game_->observer = nullptr;

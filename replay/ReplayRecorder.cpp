@@ -8,6 +8,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
+#include <iostream>
 
 #include "io/InputFile.h"
 #include "io/SystemError.h"
@@ -34,17 +36,28 @@ std::string whyPartialExists(const std::string& fileName, const std::string& par
 
 std::string ReplayRecorder::partName(const std::string& fileName) { return fileName + ".part"; }
 
+std::string ReplayRecorder::check(const std::string& fileName, const std::vector<std::string>& inputs) {
+    const std::string partial = partName(fileName);
+    std::string problem = refuseInput(fileName, inputs);
+    if (problem.empty()) problem = refuseInput(partial, inputs);
+    if (!problem.empty()) return problem;
+    // The finished recording is renamed over what is there: never over a FIFO, a device or a folder.
+    const std::string notFile = notARegularFile(fileName);
+    if (!notFile.empty()) return fileName + ": cannot write replay: " + notFile;
+    std::error_code error;
+    if (std::filesystem::symlink_status(partial, error).type() != std::filesystem::file_type::not_found)
+        return whyPartialExists(fileName, partial);
+    return "";
+}
+
 std::string ReplayRecorder::open(const std::string& fileName, std::uint64_t modelHash,
                                  const std::vector<std::string>& inputs) {
     ticksSinceCheck_ = 0;
     fileName_ = fileName;
+    modelHash_ = modelHash;
     const std::string partial = partName(fileName);
-    error_ = refuseInput(fileName, inputs);
-    if (error_.empty()) error_ = refuseInput(partial, inputs);
+    error_ = check(fileName, inputs);
     if (!error_.empty()) return error_;
-    // The finished recording is renamed over what is there: never over a FIFO, a device or a folder.
-    const std::string notFile = notARegularFile(fileName);
-    if (!notFile.empty()) return error_ = fileName + ": cannot write replay: " + notFile;
     out_ = std::make_unique<OutputFile>(partial, "replay");
     if (!out_->open(OutputFile::Mode::createNewLocked))
         error_ = out_->error() == EEXIST ? whyPartialExists(fileName, partial)
@@ -68,7 +81,17 @@ std::string ReplayRecorder::finish(const Game& game) {
     return error_;
 }
 
-bool ReplayRecorder::beforeIdle(Game&, long long) { return true; }
+bool ReplayRecorder::beforeIdle(Game& game, long long idle) {
+    if (!game.restartRequested || out_ == nullptr || !out_->isOpen()) return true;
+    std::uint64_t hash = 0;
+    if (!hashModelFile(game.modelFileName, hash).empty() || hash != modelHash_) {
+        std::cerr << fileName_ << ": the recording ends at idle " << idle << ": the new game reads another ball ("
+                  << game.modelFileName << " changed)\n"
+                  << std::flush;
+        finish(game);
+    }
+    return true;
+}
 
 void ReplayRecorder::afterIdle(Game& game, long long idle, const Game::IdleResult& result) {
     if (!result.stepped || ++ticksSinceCheck_ < replayCheckEvery) return;

@@ -22,6 +22,8 @@ public:
     /// Starts the recording of fileName (never one of inputs, never something other than a regular
     /// file) for the ball with the given hash. Returns "" or one line naming the file.
     std::string open(const std::string& fileName, std::uint64_t modelHash, const std::vector<std::string>& inputs);
+    /// The checks of open without making anything: "" when open would start, or why it would not.
+    static std::string check(const std::string& fileName, const std::vector<std::string>& inputs);
     /// Writes the end line from the game as it stands, closes the file and renames it into place.
     /// Returns "" or one line.
     std::string finish(const Game& game);
@@ -31,6 +33,8 @@ public:
     /// written after a failure.
     const std::string& error() const { return error_; }
 
+    /// Before an idle call that builds a new game: a game with another ball than the recording's
+    /// ends the recording, with its end line, before that idle call (a replay could not play on).
     bool beforeIdle(Game& game, long long idle) override;
     void afterIdle(Game& game, long long idle, const Game::IdleResult& result) override;
     bool keyReached(Game& game, unsigned char key) override;
@@ -40,6 +44,7 @@ private:
 
     std::unique_ptr<OutputFile> out_;
     std::string fileName_;
+    std::uint64_t modelHash_ = 0;
     std::string error_;
     int ticksSinceCheck_ = 0;
 };

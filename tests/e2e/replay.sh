@@ -7,7 +7,10 @@
 #  4. a film of a short replay (600 ticks of the first reference game) must have one frame per 15
 #     ticks, each a 768 x 768 PNG, and the film's verdict must be "verified";
 #  5. the film's frame of tick 586 must agree (all but 64 pixels within 24 levels) with the screen
-#     of the game frozen at tick 586 by --freeze-at.
+#     of the game frozen at tick 586 by --freeze-at;
+#  6. a recording refused for its command line or display leaves the file there as it was, --frames
+#     never writes over the replay it plays, and a replay whose window closes early exits 1;
+#  7. scripts/film onto a full disk fails and leaves nothing.
 #
 #   replay.sh FLIPPER FLIPPER_SIM ASSETS REFERENCE CLOSE_WINDOW
 #
@@ -161,7 +164,43 @@ differing=${differing%%[!0-9]*}
 check "film: frame 39 is the game frozen at tick 586 (${differing:-?} of 589824 pixels differ)" \
   test -n "$differing" -a "${differing:-1000000}" -le 64
 
-# 6. scripts/film never saves a film it could not finish: onto a 20 KB file system (a private tmpfs)
+# 6. Nothing is made or changed before every check has passed, and a replay not verified to its end
+# is no success.
+printf 'an earlier game\n' > precious.replay
+for args in "stray" "-bogus" "DISPLAY=" "-display :77"; do
+  case $args in
+    DISPLAY=) DISPLAY= "$flipper" --record precious.replay > /dev/null 2>&1 ;;
+    *) # shellcheck disable=SC2086
+       "$flipper" --record precious.replay $args > /dev/null 2>&1 ;;
+  esac
+  status=$?
+  check "--record with '$args': refused (status $status), precious.replay kept, nothing made" \
+    test $status -ne 0 -a "$(cat precious.replay)" = "an earlier game" -a ! -e precious.replay.part
+done
+"$flipper" --replay short.replay --frames newdir stray > /dev/null 2>&1
+check "--frames with a stray argument: no folder made" test ! -e newdir
+mkdir film2
+cp short.replay film2/frame-000002.png
+"$flipper" --replay film2/frame-000002.png --frames film2 > /dev/null 2> film2.err
+check "--frames over the replay played: refused" test "$(tail -n 1 film2.err)" = \
+  "film2/frame-000002.png: will not write there: it is film2/frame-000002.png, which the game reads"
+check "--frames over the replay played: the replay kept" cmp -s film2/frame-000002.png short.replay
+cp sphere.iv ball-of-short.iv
+cp "$assets/sphere.iv" sphere.iv
+"$flipper" --replay game.replay -geometry +0+0 > stopped.out 2> stopped.err &
+game=$!
+window=$(flipper_window 10)
+sleep 1
+[ -n "$window" ] && "$close_window" "$window"
+wait "$game"
+status=$?
+game=""
+check "a replay whose window is closed before its end: status 1 (got $status)" test $status -eq 1
+check "a replay whose window is closed before its end: says so" \
+  grep -Eq '^replay stopped after [0-9]+ of [0-9]+ idle calls: not verified$' stopped.out
+cp ball-of-short.iv sphere.iv
+
+# 7. scripts/film never saves a film it could not finish: onto a 20 KB file system (a private tmpfs)
 # ffmpeg runs out of room (and exits 0 for an MP4, once taken for success); nothing may be left there.
 film=(env FLIPPER_FILM_GAME="$flipper" bash "$here/../../scripts/film")
 "${film[@]}" missing.replay x.mp4 > /dev/null 2> film-missing.err

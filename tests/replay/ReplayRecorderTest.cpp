@@ -30,7 +30,7 @@ using ReplayRecorderTest = RecordingTest;
 
 TEST_F(ReplayRecorderTest, WritesKeysBeforeTheirIdleChecksEveryThousandTicksAndTheEnd) {
     const fs::path file = folder / "game.replay";
-    ASSERT_EQ(recorder.open(file.string(), 0x00000000000abcdeull, {}), "");
+    ASSERT_EQ(recorder.open(file.string(), modelHash, {}), "");
     const std::multimap<long long, char> keys = {{0, 'x'}, {5, 'f'}, {5, 'F'}, {1500, 'n'}};
     for (long long idle = 0; idle < 2500; ++idle) {
         for (auto [at, end] = keys.equal_range(idle); at != end; ++at) game.keyboard(at->second);
@@ -46,7 +46,7 @@ TEST_F(ReplayRecorderTest, WritesKeysBeforeTheirIdleChecksEveryThousandTicksAndT
     // One line of the file a line.
     // clang-format off
     const std::string expected = "flipper-replay 1\n"
-                                 "model 00000000000abcde\n"
+                                 + modelLine(modelHash) +
                                  "key 0 x\n"
                                  "key 5 f\n"
                                  "key 5 F\n"
@@ -63,7 +63,7 @@ TEST_F(ReplayRecorderTest, WritesKeysBeforeTheirIdleChecksEveryThousandTicksAndT
 TEST_F(ReplayRecorderTest, EveryLineIsInTheFileAsSoonAsItHappens) {
     // A game killed outright never writes its end: what it wrote must already be in the file.
     const fs::path file = folder / "killed.replay";
-    ASSERT_EQ(recorder.open(file.string(), 2, {}), "");
+    ASSERT_EQ(recorder.open(file.string(), modelHash, {}), "");
     for (long long idle = 0; idle < 1200; ++idle) {
         if (idle == 7) game.keyboard('j');
         game.idle();
@@ -108,7 +108,7 @@ TEST_F(ReplayRecorderTest, OneRecordingAFileAndThatOnlyReplacedByAWholeRecording
     const std::string file = (folder / "precious.replay").string();
     const std::string partial = file + ".part";
     { std::ofstream(file) << "an earlier game\n"; }
-    ASSERT_EQ(recorder.open(file, 1, {}), "");
+    ASSERT_EQ(recorder.open(file, modelHash, {}), "");
     ReplayRecorder second;
     EXPECT_EQ(second.open(file, 1, {}),
               file + ": cannot write replay: another game is recording it (into " + partial + ")");
@@ -125,4 +125,30 @@ TEST_F(ReplayRecorderTest, OneRecordingAFileAndThatOnlyReplacedByAWholeRecording
                                            " is left from a recording that did not finish; replay it, move it or "
                                            "remove it first");
     EXPECT_EQ(slurp(partial), "flipper-replay 1\n");
+}
+
+TEST_F(ReplayRecorderTest, ANewGameWithAnotherBallEndsTheRecordingThere) {
+    // The ball file edited during the game, then 'n': the recording ends whole before the rebuild.
+    const fs::path model = folder / "sphere.iv";
+    fs::copy_file(plainGameModel, model);
+    game.modelFileName = model.c_str();
+    const std::string file = (folder / "game.replay").string();
+    ASSERT_EQ(recorder.open(file, modelHash, {}), "");
+    for (long long idle = 0; idle < 300; ++idle) {
+        if (idle == 100) game.keyboard('n');  // the same ball: the recording goes on
+        if (idle == 250) {
+            std::ofstream(model, std::ios::app) << "\n";
+            game.keyboard('n');
+        }
+        game.idle();
+    }
+    EXPECT_EQ(recorder.finish(game), "");
+    PlainGame plain;
+    plain.run(250, {{100, 'n'}});
+    const std::string text = slurp(file);
+    EXPECT_EQ(text.substr(text.find("key 250 n\n")),
+              "key 250 n\nend 250 ticks 248 score 0 hash " + hexHash(plain.hashes[249]) + "\n");
+    const std::string line =
+        file + ": the recording ends at idle 250: the new game reads another ball (" + model.string() + " changed)\n";
+    EXPECT_NE(console.err.take().find("80 faces read.\n" + line + "42 masses read.\n"), std::string::npos);
 }
