@@ -74,7 +74,14 @@ std::string Session::open(const GameOptions& options) {
         std::string problem = frames_->open(options.frames, inputs);
         if (!problem.empty()) return problem;
     }
-    if (recorder_ != nullptr) return recorder_->open(options.record, modelHash_, inputs);
+    if (recorder_ != nullptr) {
+        std::string problem = recorder_->open(options.record, modelHash_, inputs);
+        if (!problem.empty()) return problem;
+        // Where the game's keys are, should the game die before it can finish the file.
+        std::cout << "recording into " << ReplayRecorder::partName(options.record) << ", renamed " << options.record
+                  << " when the game ends\n"
+                  << std::flush;
+    }
     return "";
 }
 

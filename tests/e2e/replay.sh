@@ -92,6 +92,9 @@ record() {
 record game.replay TERM 0.8 f j n x
 check "game.replay: ends with its end line" grep -Eq '^end [0-9]+ ticks [0-9]+ score [0-9]+ hash [0-9a-f]{16}$' \
   <(tail -n 1 game.replay)
+check "game.replay: the game says where it records" \
+  grep -qx "recording into game.replay.part, renamed game.replay when the game ends" game.replay.out
+check "game.replay: renamed into place" test ! -e game.replay.part
 for key in f j n x; do
   check "game.replay: records the key $key" grep -Eq "^key [0-9]+ $key$" game.replay
 done
