@@ -14,8 +14,8 @@
 #include "io/InputFile.h"
 #include "io/SystemError.h"
 
+#include "game/StateHash.h"
 #include "replay/ReplayFile.h"
-#include "sim/StateHash.h"
 
 namespace {
 
@@ -59,7 +59,7 @@ std::string ReplayRecorder::open(const std::string& fileName, std::uint64_t mode
     error_ = check(fileName, inputs);
     if (!error_.empty()) return error_;
     out_ = std::make_unique<OutputFile>(partial, "replay");
-    if (!out_->open(OutputFile::Mode::createNewLocked))
+    if (!out_->open(OutputFile::Mode::createNewLocked).empty())
         error_ = out_->error() == EEXIST ? whyPartialExists(fileName, partial)
                                          : fileName + ": cannot write replay: " + out_->reason();
     if (error_.empty()) write(std::string(replayHeader) + "\n" + modelLine(modelHash));
@@ -72,9 +72,10 @@ std::string ReplayRecorder::finish(const Game& game) {
     end.idles = game.idleCount;
     end.ticks = game.tickCount;
     end.score = game.currentWorld ? game.currentWorld->score : 0;
-    end.hash = game.currentWorld ? stateHash(*game.currentWorld) : fnvOffsetBasis;
+    end.hash = stateHash(game);
     write(endLine(end));
-    if (!out_->close() && error_.empty()) error_ = out_->message();
+    const std::string closed = out_->close();
+    if (error_.empty()) error_ = closed;
     if (error_.empty() && std::rename(out_->path().c_str(), fileName_.c_str()) != 0)
         error_ = fileName_ + ": cannot write replay: " + systemReason(errno) + " (the recording is in " +
                  out_->path() + ")";
@@ -88,7 +89,7 @@ bool ReplayRecorder::beforeIdle(Game& game, long long idle) {
         std::cerr << fileName_ << ": the recording ends at idle " << idle << ": the new game reads another ball ("
                   << game.modelFileName << " changed)\n"
                   << std::flush;
-        finish(game);
+        (void)finish(game);  // a failure stays in error(), which the game reads after the idle call
     }
     return true;
 }
@@ -107,5 +108,6 @@ bool ReplayRecorder::keyReached(Game& game, unsigned char key) {
 void ReplayRecorder::write(const std::string& line) {
     // Flushed line by line: a game killed outright leaves every line written up to then.
     if (!error_.empty() || out_ == nullptr || !out_->isOpen()) return;
-    if (!out_->write(line) || !out_->flush()) error_ = out_->message();
+    error_ = out_->write(line);
+    if (error_.empty()) error_ = out_->flush();
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Game.h"
+#include "game/Game.h"
 #include "io/OutputFile.h"
 
 /// Records a game as it is played. Each line is written and flushed as it happens: the header and the
@@ -21,12 +21,12 @@ class ReplayRecorder : public GameObserver {
 public:
     /// Starts the recording of fileName (never one of inputs, never something other than a regular
     /// file) for the ball with the given hash. Returns "" or one line naming the file.
-    std::string open(const std::string& fileName, std::uint64_t modelHash, const std::vector<std::string>& inputs);
+    [[nodiscard]] std::string open(const std::string& fileName, std::uint64_t modelHash, const std::vector<std::string>& inputs);
     /// The checks of open without making anything: "" when open would start, or why it would not.
-    static std::string check(const std::string& fileName, const std::vector<std::string>& inputs);
+    [[nodiscard]] static std::string check(const std::string& fileName, const std::vector<std::string>& inputs);
     /// Writes the end line from the game as it stands, closes the file and renames it into place.
     /// Returns "" or one line.
-    std::string finish(const Game& game);
+    [[nodiscard]] std::string finish(const Game& game);
     /// The name the recording of fileName has until it is finished: fileName + ".part".
     static std::string partName(const std::string& fileName);
     /// The first write that failed, as one line naming the file; "" while all is well. Nothing more is

@@ -212,7 +212,7 @@ try {
   {
     const { page, record } = await open('?freeze-at=ten');
     await page.waitForFunction(() => Module._webTickCount() > 30, { timeout: 30000 });
-    const line = "flipper: bad tick 'ten' for --freeze-at: it must be a whole number from 0";
+    const line = "flipper: bad tick 'ten' for --freeze-at: it must be a whole number from 0 to 2147483647";
     check(record.lines.includes(line) && await page.evaluate(() => Module._webFrozen()) === 0,
       'a bad freeze tick is reported and the game plays on', record.lines.filter((l) => l.includes('tick')).join('; '));
     await page.close();
