@@ -172,7 +172,7 @@ check "film: frame 39 is the game frozen at tick 586 (${differing:-?} of 589824 
 printf 'an earlier game\n' > precious.replay
 for args in "stray" "-bogus" "DISPLAY=" "-display :77"; do
   case $args in
-    DISPLAY=) DISPLAY= "$flipper" --record precious.replay > /dev/null 2>&1 ;;
+    DISPLAY=) DISPLAY='' "$flipper" --record precious.replay > /dev/null 2>&1 ;;
     *) # shellcheck disable=SC2086
        "$flipper" --record precious.replay $args > /dev/null 2>&1 ;;
   esac
@@ -212,6 +212,7 @@ check "film: a missing replay is said in its own words" test "$(cat film-missing
 if unshare -rm true 2> /dev/null; then
   for out in small.mp4 small.gif; do
     mkdir -p full
+    # shellcheck disable=SC2016  # expanded by the inner shell
     unshare -rm bash -c 'mount -t tmpfs -o size=20k tmpfs full && "${@:2}" short.replay "full/$1" sphere.iv
                          s=$?; ls -A full > full.list; exit $s' _ "$out" "${film[@]}" > "$out.out" 2> "$out.err"
     check "film onto a full disk ($out): status 1" test $? -eq 1
