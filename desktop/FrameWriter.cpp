@@ -33,21 +33,46 @@ void appendBytes(void* context, void* data, int size) {
 
 }  // namespace
 
-std::string FrameWriter::open(const std::string& folder) {
+std::string FrameWriter::check(const std::string& folder, const std::vector<std::string>& inputs) {
     namespace fs = std::filesystem;
-    folder_ = folder;
-    written_ = 0;
     std::error_code error;
-    if (!fs::is_directory(folder, error) && !fs::create_directory(folder, error))
-        return folder + ": cannot make the frames folder: " + (error ? systemReason(error.value()) : "it is not a folder");
-    if (fs::exists(framePath(0), error)) return folder + ": already holds frames; film into an empty folder";
+    const fs::file_status status = fs::status(folder, error);
+    if (fs::exists(status) && !fs::is_directory(status))
+        return folder + ": cannot make the frames folder: it is a file, not a folder";
+    if (!fs::exists(status)) return "";
+    // An input kept in the folder under a frame's name would be written over while it is read.
+    for (const std::string& input : inputs) {
+        const fs::path path(input);
+        const std::string name = path.filename().string();
+        unsigned number = 0;
+        char end = 0;
+        if (std::sscanf(name.c_str(), "frame-%6u.png%c", &number, &end) != 1 || name.size() != 16) continue;
+        const fs::path parent = path.has_parent_path() ? path.parent_path() : fs::path(".");
+        if (fs::equivalent(parent, folder, error)) {
+            const std::string refusal = refuseInput(framePath(folder, int(number)), {input});
+            if (!refusal.empty()) return refusal;
+        }
+    }
+    if (fs::exists(framePath(folder, 0), error)) return folder + ": already holds frames; film into an empty folder";
     return "";
 }
 
-std::string FrameWriter::framePath(int index) const {
+std::string FrameWriter::open(const std::string& folder, const std::vector<std::string>& inputs) {
+    namespace fs = std::filesystem;
+    folder_ = folder;
+    written_ = 0;
+    std::string problem = check(folder, inputs);
+    if (!problem.empty()) return problem;
+    std::error_code error;
+    if (!fs::is_directory(folder, error) && !fs::create_directory(folder, error))
+        return folder + ": cannot make the frames folder: " + systemReason(error.value());
+    return "";
+}
+
+std::string FrameWriter::framePath(const std::string& folder, int index) {
     char name[32];
     std::snprintf(name, sizeof name, "frame-%06d.png", index);
-    return (std::filesystem::path(folder_) / name).string();
+    return (std::filesystem::path(folder) / name).string();
 }
 
 std::string FrameWriter::capture(int width, int height) {
@@ -65,7 +90,7 @@ std::string FrameWriter::capture(int width, int height) {
     if (stbi_write_png_to_func(appendBytes, &png, width, height, rgb, top, -stride) == 0)
         return framePath(written_) + ": cannot write frame: the picture could not be encoded";
     OutputFile out(framePath(written_), "frame");
-    std::string problem = out.open();
+    std::string problem = out.open(OutputFile::Mode::createNew);
     if (problem.empty()) problem = out.write(png);
     if (problem.empty()) problem = out.close();
     if (problem.empty()) ++written_;

@@ -33,27 +33,54 @@ void finishOnExit() {
 
 }  // namespace
 
-std::string Session::prepare(const GameOptions& options) {
+namespace {
+
+std::vector<std::string> inputFiles(const GameOptions& options) {
     std::vector<std::string> inputs{options.model};
     inputs.insert(inputs.end(), std::begin(pictureFiles), std::end(pictureFiles));
+    if (!options.replay.empty()) inputs.push_back(options.replay);
+    return inputs;
+}
+
+}  // namespace
+
+std::string Session::prepare(const GameOptions& options) {
+    const std::vector<std::string> inputs = inputFiles(options);
     if (!options.replay.empty()) {
         Replay replay;
         std::string problem = loadReplay(options.replay, replay);
         if (problem.empty()) problem = checkReplayModel(replay, options.replay, options.model);
         if (!problem.empty()) return problem;
+        if (replay.cutShort) std::cerr << replay.cutNote << '\n' << std::flush;
         player_ = std::make_unique<ReplayPlayer>(std::move(replay));
     }
     if (!options.frames.empty()) {
-        frames_ = std::make_unique<FrameWriter>();
-        std::string problem = frames_->open(options.frames);
+        std::string problem = FrameWriter::check(options.frames, inputs);
         if (!problem.empty()) return problem;
+        frames_ = std::make_unique<FrameWriter>();
     }
     if (!options.record.empty()) {
-        std::uint64_t modelHash = 0;
-        std::string problem = hashModelFile(options.model, modelHash);
+        std::string problem = hashModelFile(options.model, modelHash_);
+        if (problem.empty()) problem = ReplayRecorder::check(options.record, inputs);
         if (!problem.empty()) return problem;
         recorder_ = std::make_unique<ReplayRecorder>();
-        return recorder_->open(options.record, modelHash, inputs);
+    }
+    return "";
+}
+
+std::string Session::open(const GameOptions& options) {
+    const std::vector<std::string> inputs = inputFiles(options);
+    if (frames_ != nullptr) {
+        std::string problem = frames_->open(options.frames, inputs);
+        if (!problem.empty()) return problem;
+    }
+    if (recorder_ != nullptr) {
+        std::string problem = recorder_->open(options.record, modelHash_, inputs);
+        if (!problem.empty()) return problem;
+        // Where the game's keys are, should the game die before it can finish the file.
+        std::cout << "recording into " << ReplayRecorder::partName(options.record) << ", renamed " << options.record
+                  << " when the game ends\n"
+                  << std::flush;
     }
     return "";
 }
@@ -73,6 +100,7 @@ void Session::start(Game& game) {
         stopSignal = 0;
         std::signal(SIGINT, stopOnSignal);
         std::signal(SIGTERM, stopOnSignal);
+        std::signal(SIGHUP, stopOnSignal);  // the terminal closed: the recording still ends whole
         static bool finishRegistered = false;
         if (!finishRegistered) finishRegistered = std::atexit(finishOnExit) == 0;
     }
@@ -125,12 +153,12 @@ int Session::finish() {
         status = 1;
     }
     if (player_ != nullptr) {
+        // A replay is a success only when it was verified to its end.
         if (!player_->over(*game_))
             std::cout << "replay stopped after " << game_->idleCount << " of " << player_->idlesToPlay()
-                      << " idle calls\n"
+                      << " idle calls: not verified\n"
                       << std::flush;
-        else if (!player_->verified())
-            status = 1;
+        if (!player_->verified()) status = 1;
     }
     if (frames_ != nullptr) std::cout << "film: " << frames_->written() << " frames\n" << std::flush;
     game_->observer = nullptr;
@@ -138,6 +166,7 @@ int Session::finish() {
     if (recorder_ != nullptr) {
         std::signal(SIGINT, SIG_DFL);
         std::signal(SIGTERM, SIG_DFL);
+        std::signal(SIGHUP, SIG_DFL);
     }
     current = nullptr;
     if (stopSignal != 0) {

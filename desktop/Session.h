@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -16,9 +17,13 @@ class Game;
 /// recording, and at the end of a film.
 class Session {
 public:
-    /// Opens what the options name: reads the replay and checks its ball, or starts the recording
-    /// file; makes the frames folder. Returns "" or one line naming the file.
+    /// Checks what the options name without making or changing any file: reads the replay and checks
+    /// its ball, hashes the ball of a recording, checks the recording's file and the frames folder.
+    /// Returns "" or one line naming the file.
     [[nodiscard]] std::string prepare(const GameOptions& options);
+    /// Once every check has passed (the whole command line, the display): makes the frames folder and
+    /// starts the recording file. Returns "" or one line naming the file.
+    [[nodiscard]] std::string open(const GameOptions& options);
     /// A recording or a replay is under way; false for a plain game.
     bool active() const { return recorder_ != nullptr || player_ != nullptr; }
     /// The pace the session plays at, in ticks per second (0 for none): a replay shows at 900 unless
@@ -42,6 +47,7 @@ private:
     std::unique_ptr<ReplayPlayer> player_;
     std::unique_ptr<FrameWriter> frames_;
     Game* game_ = nullptr;
+    std::uint64_t modelHash_ = 0;  // of the ball a recording starts with
     std::string failure_;  // a write that failed during the game
     bool verdictShown_ = false;
     bool divergenceShown_ = false;

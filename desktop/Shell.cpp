@@ -70,8 +70,8 @@ int runGame(int argc, char** argv, Game& game, Trackball& trackball) {
         return 0;
     }
 
-    // The game's own options all start with "--": they are checked, and the files they name opened,
-    // before the toolkit opens the display too, so a mistake is reported even where there is no display.
+    // The game's own options all start with "--": they are checked, and the files they name looked
+    // at, before the toolkit opens the display too, so a mistake is reported even where there is no display.
     std::vector<char*> own{argv[0]};
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--", 2) != 0) continue;
@@ -96,6 +96,13 @@ int runGame(int argc, char** argv, Game& game, Trackball& trackball) {
         return 2;
     }
 
+    // Every check has passed: only now are files made.
+    const std::string unopened = session->open(options);
+    if (!unopened.empty()) {
+        std::cerr << unopened << '\n' << std::flush;
+        session.reset();
+        return 1;
+    }
     bindWindowFit(fitToRenderer);
     openGameWindow(game, trackball);
     game.modelFileName = options.model.c_str();

@@ -2,6 +2,7 @@
 #include "desktop/Shell.h"
 #include "front/Trackball.h"
 #include "game/Game.h"
+#include "io/OutputFile.h"
 
 namespace {
 
@@ -11,4 +12,7 @@ Game game;
 
 }  // namespace
 
-int main(int argc, char** argv) { return runGame(argc, argv, game, trackball); }
+int main(int argc, char** argv) {
+    reportFileSizeLimitAsAnError();
+    return runGame(argc, argv, game, trackball);
+}

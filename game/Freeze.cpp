@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <string>
 
 #include "game/Game.h"
 
@@ -11,7 +12,7 @@ std::string parseFreezeAt(const char* text, long long& tick) {
     errno = 0;
     const long long value = (*text >= '0' && *text <= '9') ? std::strtoll(text, &end, 10) : -1;
     if (value < 0 || *end != '\0' || errno == ERANGE || value > INT_MAX)
-        return std::string("bad tick '") + text + "' for --freeze-at: it must be a whole number from 0";
+        return std::string("bad tick '") + text + "' for --freeze-at: it must be a whole number from 0 to " + std::to_string(INT_MAX);
     tick = value;
     return "";
 }

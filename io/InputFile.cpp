@@ -108,3 +108,9 @@ std::string readRegularFile(const std::string& path, long long maxBytes, std::st
     }
     return reason;
 }
+
+std::string notARegularFile(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return {};
+    return typeReason(status.st_mode);
+}

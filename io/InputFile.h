@@ -13,3 +13,7 @@
 /// checks it; a file that grows past maxBytes while it is read is refused too. Returns "", or one line
 /// without the file name and empties contents.
 [[nodiscard]] std::string readRegularFile(const std::string& path, long long maxBytes, std::string& contents);
+
+/// Why what is at path may not be written over as a file: "is a FIFO, not a regular file", "is a
+/// directory", ...; "" when a regular file or nothing is there.
+[[nodiscard]] std::string notARegularFile(const std::string& path);

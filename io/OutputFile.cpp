@@ -2,7 +2,15 @@
 
 #include "io/SystemError.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#ifndef _WIN32
+#include <sys/file.h>
+#endif
+
 #include <cerrno>
+#include <csignal>
 #include <cstdarg>
 #include <filesystem>
 #include <utility>
@@ -19,11 +27,53 @@ std::string OutputFile::fail(int error) {
     return message();
 }
 
-std::string OutputFile::open() {
+namespace {
+
+#ifdef _WIN32
+constexpr int baseFlags = O_WRONLY | O_BINARY;
+constexpr int noFollow = 0;
+#else
+constexpr int baseFlags = O_WRONLY | O_NOCTTY | O_CLOEXEC;
+constexpr int noFollow = O_NOFOLLOW;
+#endif
+
+}  // namespace
+
+std::string OutputFile::open(Mode mode) {
     if (failed()) return message();
-    errno = 0;
-    file_ = std::fopen(path_.c_str(), "wb");
-    return file_ != nullptr ? "" : fail(errno);
+    int flags = baseFlags | O_CREAT;
+    if (mode == Mode::replace)
+#ifdef O_NONBLOCK
+        flags |= O_TRUNC | O_NONBLOCK;  // a FIFO without a reader fails (ENXIO) instead of waiting for one
+#else
+        flags |= O_TRUNC;
+#endif
+    else
+        flags |= O_EXCL | noFollow;
+    const int fd = ::open(path_.c_str(), flags, 0666);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ENXIO) reason_ = "is a FIFO with no reader";
+        return fail(error);
+    }
+#ifndef _WIN32
+    if (mode == Mode::replace) {
+        // Writes should wait as usual all the same.
+        const int status = ::fcntl(fd, F_GETFL);
+        if (status != -1) ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK);
+    }
+    if (mode == Mode::createNewLocked && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        ::close(fd);
+        ::unlink(path_.c_str());
+        return fail(error);
+    }
+#endif
+    file_ = ::fdopen(fd, "wb");
+    if (file_ != nullptr) return "";
+    const int error = errno;
+    ::close(fd);
+    return fail(error);
 }
 
 std::string OutputFile::write(const void* data, std::size_t size) {
@@ -62,7 +112,18 @@ std::string OutputFile::close() {
 }
 
 std::string OutputFile::message() const {
-    return path_ + ": cannot write " + kind_ + ": " + (failed() ? systemReason(error_) : std::string("no error"));
+    return path_ + ": cannot write " + kind_ + ": " + reason();
+}
+
+std::string OutputFile::reason() const {
+    if (!failed()) return "no error";
+    return reason_.empty() ? systemReason(error_) : reason_;
+}
+
+void reportFileSizeLimitAsAnError() {
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
 }
 
 std::string refuseInput(const std::string& output, const std::vector<std::string>& inputs) {

@@ -18,8 +18,14 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    /// Creates or empties the file for writing.
-    [[nodiscard]] std::string open();
+    /// How open() treats what is already at the path.
+    enum class Mode {
+        replace,          ///< create the file or empty the one there (a trace)
+        createNew,        ///< create it, never over an existing name, never through a link (a frame)
+        createNewLocked,  ///< as createNew, and hold an advisory lock on it until the close (a recording)
+    };
+    /// Opens the file for writing. The open never waits: a FIFO with no reader is refused at once.
+    [[nodiscard]] std::string open(Mode mode = Mode::replace);
     /// Writes size bytes; fails once anything has failed.
     [[nodiscard]] std::string write(const void* data, std::size_t size);
     [[nodiscard]] std::string write(const std::string& text) { return write(text.data(), text.size()); }
@@ -36,8 +42,12 @@ public:
 
     /// Whether a write, the open or the close has failed.
     bool failed() const { return error_ != 0; }
+    /// errno of the first failure; 0 while all is well.
+    int error() const { return error_; }
     /// Whether the file is open for writing.
     bool isOpen() const { return file_ != nullptr; }
+    /// Why the first failure happened, without the file's name: "no space left on device".
+    std::string reason() const;
     /// One line naming the file and the reason, e.g. "game.replay: cannot write replay: no space left on device".
     std::string message() const;
     const std::string& path() const { return path_; }
@@ -49,7 +59,12 @@ private:
     std::string kind_;
     std::FILE* file_ = nullptr;
     int error_ = 0;  ///< errno of the first failure, 0 while all is well
+    std::string reason_;  ///< the reason, when the system's text for error_ would mislead
 };
+
+/// Makes the program's writes report a file too large (EFBIG) instead of being killed by SIGXFSZ,
+/// so a file-size limit is said in one line like a full disk. Called first thing by every program.
+void reportFileSizeLimitAsAnError();
 
 /// "" when output names none of inputs (by path, or by being the same file under another name), or one
 /// line saying that writing it would overwrite that input.

@@ -28,7 +28,11 @@ LineStatus nextLine(std::istream& in, std::string& line) {
     if (buffer == nullptr) return LineStatus::endOfFile;
     for (;;) {
         const auto c = buffer->sbumpc();
-        if (c == std::char_traits<char>::eof()) return line.empty() ? LineStatus::endOfFile : LineStatus::unterminated;
+        if (c == std::char_traits<char>::eof()) {
+            if (line.empty()) return LineStatus::endOfFile;
+            if (line.back() == '\r') line.pop_back();  // a CR LF line cut between the two
+            return LineStatus::unterminated;
+        }
         if (c == '\n') {
             // A line from a system that ends lines with CR LF reads the same.
             if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -68,6 +72,7 @@ public:
 
 private:
     std::string readAll() {
+        skipByteOrderMark();
         std::string line;
         std::string problem;
         if (!next(line, problem)) {
@@ -95,7 +100,22 @@ private:
             problem = record(fields(line));
             if (!problem.empty()) return problem;
         }
+        if (cut_ && !replay_.hasEnd) {
+            // A recording cut short is still a recording: the whole lines before the cut are kept.
+            replay_.cutShort = true;
+            replay_.cutNote = fileName_ + ": line " + std::to_string(lineNumber_) + ": " + problem;
+            return "";
+        }
         return problem;
+    }
+
+    // A UTF-8 byte-order mark at the very start, as some editors write it, is not part of the header.
+    void skipByteOrderMark() {
+        std::streambuf* buffer = in_.rdbuf();
+        for (const unsigned char byte : {0xEF, 0xBB, 0xBF}) {
+            if (buffer == nullptr || buffer->sgetc() != byte) return;
+            buffer->sbumpc();
+        }
     }
 
     // The next line, checked to be text of a sensible length. False at the end of the file (problem
@@ -108,6 +128,12 @@ private:
             problem = "longer than " + std::to_string(replayMaxLineLength) + " characters";
             return false;
         }
+        if (status == LineStatus::unterminated) {
+            // Whatever the line holds, it was cut off; a CR LF file may be cut between the two.
+            problem = "truncated: the last line has no end of line";
+            cut_ = true;
+            return false;
+        }
         for (const char c : line) {
             const auto byte = static_cast<unsigned char>(c);
             if (byte < ' ' || byte >= 0x7f) {
@@ -116,10 +142,6 @@ private:
                 problem = text;
                 return false;
             }
-        }
-        if (status == LineStatus::unterminated) {
-            problem = "truncated: the last line has no end of line";
-            return false;
         }
         if (line.empty()) {
             problem = "an empty line";
@@ -154,6 +176,7 @@ private:
                 return "a key before idle call " + f[1] + " comes after a key before idle call " +
                        std::to_string(replay_.keys.back().idle) + ": lines must be in the order of the game";
             replay_.keys.push_back(key);
+            replay_.lastIdle = key.idle;
             ++keysSinceCheck_;
             lastKeyLine_ = lineNumber_;
             return "";
@@ -171,6 +194,7 @@ private:
             problem = gapTo(check.idle);
             if (!problem.empty()) return problem;
             replay_.checks.push_back(check);
+            replay_.lastIdle = check.idle;
             lastCheck_ = check.idle;
             keysSinceCheck_ = 0;
             return "";
@@ -251,6 +275,7 @@ private:
     long long lastCheck_ = -1;      // idle call of the last check; -1 before the first
     long long keysSinceCheck_ = 0;  // key lines since the last check
     long long lastKeyLine_ = 0;
+    bool cut_ = false;  // the last line has no end of line
 };
 
 }  // namespace

@@ -34,6 +34,11 @@ struct Replay {
     std::vector<ReplayCheck> checks;  ///< in increasing idle order
     bool hasEnd = false;              ///< false when the recording was cut short
     ReplayEnd end;                    ///< meaningful when hasEnd
+    /// The file ends inside a line (a disk that filled during the recording): every whole line
+    /// before it is kept, and cutNote says where the file ends.
+    bool cutShort = false;
+    std::string cutNote;              ///< "FILE: line N: truncated: ..." when cutShort
+    long long lastIdle = -1;          ///< the last idle call a whole key or check line names
 };
 
 /// The replay file's first line.
@@ -44,7 +49,9 @@ constexpr int replayCheckEvery = 1000;
 constexpr std::size_t replayMaxLineLength = 200;
 
 /// Reads a replay file whole. Returns "" and fills replay, or returns one line naming fileName, the
-/// line number and the problem, and leaves replay empty. Refuses anything it does not know.
+/// line number and the problem, and leaves replay empty. Refuses anything it does not know, but
+/// takes a file whose last line was cut off after its model line as a recording cut short. A
+/// byte-order mark at the very start is skipped.
 [[nodiscard]] std::string readReplay(std::istream& in, const std::string& fileName, Replay& replay);
 
 /// The lines a recording writes, each ending in '\n'.

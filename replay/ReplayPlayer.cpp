@@ -75,6 +75,14 @@ void ReplayPlayer::settle(const Game& game) {
         }
         return;
     }
+    if (replay_.cutShort) {
+        // Played as far as it can be checked, but not a whole verification.
+        const long long at = replay_.lastIdle < 0 ? 0 : replay_.lastIdle;
+        verdict_ = "replay cut short at idle " + std::to_string(at) + ": " +
+                   (replay_.checks.empty() ? std::string("no checkpoint to verify")
+                                           : "verified up to idle " + std::to_string(idlesToPlay_ - 1));
+        return;
+    }
     if (replay_.checks.empty()) {
         verdict_ = "replay not verified: the recording has no end line and no checkpoint";
         return;

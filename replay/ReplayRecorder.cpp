@@ -1,15 +1,67 @@
 #include "replay/ReplayRecorder.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+#ifndef _WIN32
+#include <sys/file.h>
+#endif
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+
+#include "io/InputFile.h"
+#include "io/SystemError.h"
+
 #include "game/StateHash.h"
 #include "replay/ReplayFile.h"
+
+namespace {
+
+// Why partial exists already: a game recording into it holds its lock; otherwise a game that ended
+// without finishing left it.
+std::string whyPartialExists(const std::string& fileName, const std::string& partial) {
+#ifndef _WIN32
+    const int fd = ::open(partial.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    const bool locked = fd >= 0 && ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    if (fd >= 0) ::close(fd);
+    if (locked) return fileName + ": cannot write replay: another game is recording it (into " + partial + ")";
+#endif
+    return fileName + ": cannot write replay: " + partial +
+           " is left from a recording that did not finish; replay it, move it or remove it first";
+}
+
+}  // namespace
+
+std::string ReplayRecorder::partName(const std::string& fileName) { return fileName + ".part"; }
+
+std::string ReplayRecorder::check(const std::string& fileName, const std::vector<std::string>& inputs) {
+    const std::string partial = partName(fileName);
+    std::string problem = refuseInput(fileName, inputs);
+    if (problem.empty()) problem = refuseInput(partial, inputs);
+    if (!problem.empty()) return problem;
+    // The finished recording is renamed over what is there: never over a FIFO, a device or a folder.
+    const std::string notFile = notARegularFile(fileName);
+    if (!notFile.empty()) return fileName + ": cannot write replay: " + notFile;
+    std::error_code error;
+    if (std::filesystem::symlink_status(partial, error).type() != std::filesystem::file_type::not_found)
+        return whyPartialExists(fileName, partial);
+    return "";
+}
 
 std::string ReplayRecorder::open(const std::string& fileName, std::uint64_t modelHash,
                                  const std::vector<std::string>& inputs) {
     ticksSinceCheck_ = 0;
-    error_ = refuseInput(fileName, inputs);
+    fileName_ = fileName;
+    modelHash_ = modelHash;
+    const std::string partial = partName(fileName);
+    error_ = check(fileName, inputs);
     if (!error_.empty()) return error_;
-    out_ = std::make_unique<OutputFile>(fileName, "replay");
-    error_ = out_->open();
+    out_ = std::make_unique<OutputFile>(partial, "replay");
+    if (!out_->open(OutputFile::Mode::createNewLocked).empty())
+        error_ = out_->error() == EEXIST ? whyPartialExists(fileName, partial)
+                                         : fileName + ": cannot write replay: " + out_->reason();
     if (error_.empty()) write(std::string(replayHeader) + "\n" + modelLine(modelHash));
     return error_;
 }
@@ -24,10 +76,23 @@ std::string ReplayRecorder::finish(const Game& game) {
     write(endLine(end));
     const std::string closed = out_->close();
     if (error_.empty()) error_ = closed;
+    if (error_.empty() && std::rename(out_->path().c_str(), fileName_.c_str()) != 0)
+        error_ = fileName_ + ": cannot write replay: " + systemReason(errno) + " (the recording is in " +
+                 out_->path() + ")";
     return error_;
 }
 
-bool ReplayRecorder::beforeIdle(Game&, long long) { return true; }
+bool ReplayRecorder::beforeIdle(Game& game, long long idle) {
+    if (!game.restartRequested || out_ == nullptr || !out_->isOpen()) return true;
+    std::uint64_t hash = 0;
+    if (!hashModelFile(game.modelFileName, hash).empty() || hash != modelHash_) {
+        std::cerr << fileName_ << ": the recording ends at idle " << idle << ": the new game reads another ball ("
+                  << game.modelFileName << " changed)\n"
+                  << std::flush;
+        (void)finish(game);  // a failure stays in error(), which the game reads after the idle call
+    }
+    return true;
+}
 
 void ReplayRecorder::afterIdle(Game& game, long long idle, const Game::IdleResult& result) {
     if (!result.stepped || ++ticksSinceCheck_ < replayCheckEvery) return;

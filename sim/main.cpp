@@ -41,6 +41,16 @@ struct Options {
     bool help = false;  // --help: print the usage and do nothing else
 };
 
+// Standard output is checked like any file: a result that cannot be written is a failure, said on
+// standard error. what: what was being written ("the summary"). Returns the exit status.
+int flushStandardOutput(const char* what, int status) {
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+    const int error = errno != 0 ? errno : EIO;
+    std::cerr << "flipper-sim: cannot write " << what << " to standard output: " << systemReason(error) << '\n';
+    return 1;
+}
+
 /// Says what is wrong with the command line, and the usage; returns the exit status for it.
 int badUsage(const std::string& message) {
     std::cerr << "flipper-sim: " << message << '\n' << usage;
@@ -173,6 +183,7 @@ int replayGame(const Options& options) {
         std::cerr << problem << '\n';
         return 1;
     }
+    if (replay.cutShort) std::cerr << replay.cutNote << '\n';
     Trace trace(options);
     Game game;
     game.modelFileName = options.model.c_str();
@@ -185,20 +196,21 @@ int replayGame(const Options& options) {
         if (!trace.after(idle, game, result)) return 1;
     }
     if (!trace.finish()) return 1;
-    std::cout << player.verdict() << '\n' << std::flush;
-    return player.verified() ? 0 : 1;
+    std::printf("%s\n", player.verdict().c_str());
+    return flushStandardOutput("the verdict", player.verified() ? 0 : 1);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     useLfLineEnds();
+    reportFileSizeLimitAsAnError();
     Options options;
     const std::string problem = parseOptions(argc, argv, options);
     if (!problem.empty()) return badUsage(problem);
     if (options.help) {
-        std::cout << usage;
-        return 0;
+        std::fputs(usage, stdout);
+        return flushStandardOutput("the usage", 0);
     }
     // A trace over an input would empty it before it is read: refused before anything is opened.
     if (!options.trace.empty()) {
@@ -227,13 +239,7 @@ int main(int argc, char** argv) {
     if (!trace.finish()) return 1;
 
     const std::uint64_t hash = stateHash(game);
-    errno = 0;
     std::printf("ticks %d score %d hash %016" PRIx64 "\n", game.tickCount,
                 game.currentWorld ? game.currentWorld->score : 0, hash);
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        const int error = errno != 0 ? errno : EIO;
-        std::cerr << "flipper-sim: cannot write the summary to standard output: " << systemReason(error) << '\n';
-        return 1;
-    }
-    return 0;
+    return flushStandardOutput("the summary", 0);
 }

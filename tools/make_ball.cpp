@@ -74,6 +74,7 @@ std::string unplayable(int subdivisions, double radius) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    reportFileSizeLimitAsAnError();
     int subdivisions = 1;
     double radius = 1.0;
     std::string outputPath;

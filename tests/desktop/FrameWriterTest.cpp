@@ -83,11 +83,26 @@ TEST_F(FrameWriterTest, RefusesOldFramesAndReportsWhatCannotBeWritten) {
     EXPECT_EQ(frames.capture(4, 4),
               (folder / "gone" / "frame-000000.png").string() + ": cannot write frame: no such file or directory");
     EXPECT_EQ(frames.written(), 0);
-    if (fs::exists("/dev/full")) {
-        // A full disk: the write itself fails. /dev/full stands in for the frame's file.
-        ASSERT_EQ(frames.open((folder / "full").string()), "");
-        fs::create_symlink("/dev/full", folder / "full" / "frame-000000.png");
-        EXPECT_EQ(frames.capture(4, 4),
-                  (folder / "full" / "frame-000000.png").string() + ": cannot write frame: no space left on device");
-    }
+}
+
+TEST_F(FrameWriterTest, NeverWritesOverAFileOrThroughALink) {
+    GlRecorder gl;
+    const std::string outside = (folder / "outside.txt").string();
+    std::ofstream(outside) << "keep";
+    const fs::path film = folder / "film";
+    FrameWriter frames;
+    ASSERT_EQ(frames.open(film.string()), "");
+    fs::create_symlink(outside, film / "frame-000001.png");
+    std::ofstream(film / "frame-000002.png") << "a file";
+    ASSERT_EQ(frames.capture(4, 4), "");
+    EXPECT_EQ(frames.capture(4, 4), (film / "frame-000001.png").string() + ": cannot write frame: file exists");
+    EXPECT_EQ(slurp(outside), "keep");
+    EXPECT_EQ(slurp(film / "frame-000002.png"), "a file");
+
+    // An input under a frame's name in the folder, however it is named, is refused before anything.
+    const std::string replay = (film / "frame-000002.png").string();
+    EXPECT_EQ(FrameWriter::check((folder / "." / "film").string(), {"sphere.iv", replay}),
+              (folder / "." / "film" / "frame-000002.png").string() + ": will not write there: it is " + replay +
+                  ", which the game reads");
+    EXPECT_EQ(FrameWriter::check(outside, {}), outside + ": cannot make the frames folder: it is a file, not a folder");
 }

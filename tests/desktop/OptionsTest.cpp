@@ -59,6 +59,7 @@ TEST(OptionsTest, MistakesAreNamed) {
         {{"--model", ""}, "empty model file name"},
         {{"--record="}, "empty replay file name"},
         {{"--tick-rate", "0"}, "bad tick rate '0': it must be a number from 1 to 1000000"},
+        {{"--freeze-at", "2147483648"}, "bad tick '2147483648' for --freeze-at: it must be a whole number from 0 to 2147483647"},
         {{"--replays", "x"}, "unknown option '--replays'"},
         {{"--record", "a", "--replay", "b"}, "--record and --replay do not go together"},
         {{"--frames", "film"}, "--frames films a replay: it needs --replay FILE"},

@@ -7,7 +7,10 @@
 #  4. a film of a short replay (600 ticks of the first reference game) must have one frame per 15
 #     ticks, each a 768 x 768 PNG, and the film's verdict must be "verified";
 #  5. the film's frame of tick 586 must agree (all but 64 pixels within 24 levels) with the screen
-#     of the game frozen at tick 586 by --freeze-at.
+#     of the game frozen at tick 586 by --freeze-at;
+#  6. a recording refused for its command line or display leaves the file there as it was, --frames
+#     never writes over the replay it plays, and a replay whose window closes early exits 1;
+#  7. scripts/film onto a full disk fails and leaves nothing.
 #
 #   replay.sh FLIPPER FLIPPER_SIM ASSETS REFERENCE CLOSE_WINDOW
 #
@@ -89,6 +92,9 @@ record() {
 record game.replay TERM 0.8 f j n x
 check "game.replay: ends with its end line" grep -Eq '^end [0-9]+ ticks [0-9]+ score [0-9]+ hash [0-9a-f]{16}$' \
   <(tail -n 1 game.replay)
+check "game.replay: the game says where it records" \
+  grep -qx "recording into game.replay.part, renamed game.replay when the game ends" game.replay.out
+check "game.replay: renamed into place" test ! -e game.replay.part
 for key in f j n x; do
   check "game.replay: records the key $key" grep -Eq "^key [0-9]+ $key$" game.replay
 done
@@ -116,6 +122,9 @@ check "moved.replay: at idle $expected (the 'n' moved from $n_idle to $moved)" \
 record interrupted.replay INT 0.3 j f
 "$sim" --replay interrupted.replay > interrupted.out 2>&1
 check "interrupted.replay: flipper-sim verifies it" test $? -eq 0
+# Closing the terminal (SIGHUP) ends the recording whole too (once: no end line).
+record hangup.replay HUP 0.3 f
+check "hangup.replay: ends with its end line" grep -q '^end ' <(tail -n 1 hangup.replay)
 record closed.replay CLOSE 0.3 f
 check "closed.replay: ends with its end line" grep -q '^end ' <(tail -n 1 closed.replay)
 "$sim" --replay closed.replay > closed.out 2>&1
@@ -157,6 +166,62 @@ differing=$(compare -metric AE -fuzz 10% film/frame-000039.png frozen.png null: 
 differing=${differing%%[!0-9]*}
 check "film: frame 39 is the game frozen at tick 586 (${differing:-?} of 589824 pixels differ)" \
   test -n "$differing" -a "${differing:-1000000}" -le 64
+
+# 6. Nothing is made or changed before every check has passed, and a replay not verified to its end
+# is no success.
+printf 'an earlier game\n' > precious.replay
+for args in "stray" "-bogus" "DISPLAY=" "-display :77"; do
+  case $args in
+    DISPLAY=) DISPLAY='' "$flipper" --record precious.replay > /dev/null 2>&1 ;;
+    *) # shellcheck disable=SC2086
+       "$flipper" --record precious.replay $args > /dev/null 2>&1 ;;
+  esac
+  status=$?
+  check "--record with '$args': refused (status $status), precious.replay kept, nothing made" \
+    test $status -ne 0 -a "$(cat precious.replay)" = "an earlier game" -a ! -e precious.replay.part
+done
+"$flipper" --replay short.replay --frames newdir stray > /dev/null 2>&1
+check "--frames with a stray argument: no folder made" test ! -e newdir
+mkdir film2
+cp short.replay film2/frame-000002.png
+"$flipper" --replay film2/frame-000002.png --frames film2 > /dev/null 2> film2.err
+check "--frames over the replay played: refused" test "$(tail -n 1 film2.err)" = \
+  "film2/frame-000002.png: will not write there: it is film2/frame-000002.png, which the game reads"
+check "--frames over the replay played: the replay kept" cmp -s film2/frame-000002.png short.replay
+cp sphere.iv ball-of-short.iv
+cp "$assets/sphere.iv" sphere.iv
+"$flipper" --replay game.replay -geometry +0+0 > stopped.out 2> stopped.err &
+game=$!
+window=$(flipper_window 10)
+sleep 1
+[ -n "$window" ] && "$close_window" "$window"
+wait "$game"
+status=$?
+game=""
+check "a replay whose window is closed before its end: status 1 (got $status)" test $status -eq 1
+check "a replay whose window is closed before its end: says so" \
+  grep -Eq '^replay stopped after [0-9]+ of [0-9]+ idle calls: not verified$' stopped.out
+cp ball-of-short.iv sphere.iv
+
+# 7. scripts/film never saves a film it could not finish: onto a 20 KB file system (a private tmpfs)
+# ffmpeg runs out of room (and exits 0 for an MP4, once taken for success); nothing may be left there.
+film=(env FLIPPER_FILM_GAME="$flipper" bash "$here/../../scripts/film")
+"${film[@]}" missing.replay x.mp4 > /dev/null 2> film-missing.err
+check "film: a missing replay is said in its own words" test "$(cat film-missing.err)" = \
+  "film: missing.replay: no such replay file"
+if unshare -rm true 2> /dev/null; then
+  for out in small.mp4 small.gif; do
+    mkdir -p full
+    # shellcheck disable=SC2016  # expanded by the inner shell
+    unshare -rm bash -c 'mount -t tmpfs -o size=20k tmpfs full && "${@:2}" short.replay "full/$1" sphere.iv
+                         s=$?; ls -A full > full.list; exit $s' _ "$out" "${film[@]}" > "$out.out" 2> "$out.err"
+    check "film onto a full disk ($out): status 1" test $? -eq 1
+    check "film onto a full disk ($out): says so" grep -q "^film: full/$out: " "$out.err"
+    check "film onto a full disk ($out): nothing left there" test ! -s full.list
+  done
+else
+  echo "skipped: the film onto a full disk (no private mount namespace here)"
+fi
 
 echo "replay e2e took $(( $(date +%s) - started )) s"
 echo "$failures failed"

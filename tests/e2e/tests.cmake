@@ -19,4 +19,4 @@ add_test(NAME e2e.replay
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/replay.sh $<TARGET_FILE:flipper> $<TARGET_FILE:flipper-sim>
                  ${CMAKE_SOURCE_DIR}/assets ${CMAKE_SOURCE_DIR}/tests/data/reference
                  $<TARGET_FILE:flipper-close-window>)
-set_tests_properties(e2e.replay PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 180 RUN_SERIAL TRUE)
+set_tests_properties(e2e.replay PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 RUN_SERIAL TRUE)

@@ -27,7 +27,7 @@ TEST_F(PacedRecordingTest, PacedGameRecordsItsOwnIdleNumbers) {
     // arrive between the toolkit's calls. The recording must number them by the game's own idle calls,
     // the numbering flipper-sim's --key uses.
     const fs::path file = folder / "paced.replay";
-    ASSERT_EQ(recorder.open(file.string(), 1, {}), "");
+    ASSERT_EQ(recorder.open(file.string(), modelHash, {}), "");
     double now = 0.0;
     Pacing pacing(
         900.0, [&now] { return Pacing::Seconds(now); }, [](Pacing::Seconds) {});

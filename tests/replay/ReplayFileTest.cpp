@@ -66,6 +66,34 @@ TEST(ReplayFileTest, CutShortRecordingAndLineEndingsOfOtherSystems) {
     EXPECT_EQ(replay.keys[0].idle, 9223372036854775807LL);
     ASSERT_EQ(read(header + "end 1001 ticks 1000 score 2147483647 hash 0000000000000000\n", replay), "");
     EXPECT_EQ(replay.end.score, 2147483647);
+    // A byte-order mark at the very start is skipped.
+    ASSERT_EQ(read("\xEF\xBB\xBF" + header + "key 3 j\n", replay), "");
+    EXPECT_EQ(replay.keys.size(), 1u);
+}
+
+TEST(ReplayFileTest, AFileCutInsideALineKeepsEveryWholeLineBeforeIt) {
+    // A disk that filled during the recording, in LF and in CR LF files (cut after the CR).
+    struct Case {
+        std::string text;
+        std::size_t keys, checks;
+        long long lastIdle;
+        std::string note;
+    };
+    const std::string crlf = "flipper-replay 1\r\nmodel 0123456789abcdef\r\nkey 3 j\r\n";
+    for (const Case& c : {Case{header + "key 5 f\ncheck 1000 0000000000000000\nkey 1200 j\ncheck 20", 2, 1, 1200,
+                               "game.replay: line 6: truncated: the last line has no end of line"},
+                          Case{crlf + "check 1000 0000000000000000\r", 1, 0, 3,
+                               "game.replay: line 4: truncated: the last line has no end of line"},
+                          Case{header + "en", 0, 0, -1, "game.replay: line 3: truncated: the last line has no end of line"}}) {
+        Replay replay;
+        ASSERT_EQ(read(c.text, replay), "") << c.text;
+        EXPECT_TRUE(replay.cutShort);
+        EXPECT_FALSE(replay.hasEnd);
+        EXPECT_EQ(replay.keys.size(), c.keys);
+        EXPECT_EQ(replay.checks.size(), c.checks);
+        EXPECT_EQ(replay.lastIdle, c.lastIdle);
+        EXPECT_EQ(replay.cutNote, c.note);
+    }
 }
 
 TEST(ReplayFileTest, BadFilesNameTheirLineAndProblem) {
@@ -82,8 +110,8 @@ TEST(ReplayFileTest, BadFilesNameTheirLineAndProblem) {
         {"P3\n768 768\n", "game.replay: line 1: not a flipper replay: the first line must be 'flipper-replay 1'"},
         {"flipper-replay 1\n", "game.replay: line 2: truncated: the model line is missing"},
         {"flipper-replay 1\nmodel 0123", "game.replay: line 2: truncated: the last line has no end of line"},
-        {header + "key 5 f\ncheck 1000 0000000000000000",
-         "game.replay: line 4: truncated: the last line has no end of line"},
+        {"flipper-replay 1\r\nmodel 0123456789abcdef\r", "game.replay: line 2: truncated: the last line has no end of line"},
+        {header + end + "key 3", "game.replay: line 4: truncated: the last line has no end of line"},
         {"flipper-replay 1\nkey 5 f\n", "game.replay: line 2: the second line must be the model line, not 'key'"},
         {header + "model 0123456789abcdef\n", "game.replay: line 3: unknown kind of line 'model'"},
         {header + "jump 5\n", "game.replay: line 3: unknown kind of line 'jump'"},

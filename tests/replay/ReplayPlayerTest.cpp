@@ -130,6 +130,17 @@ TEST_F(ReplayPlayerTest, WithoutEndPlaysToTheLastCheckpoint) {
     EXPECT_EQ(none.verdict(), "replay not verified: the recording has no end line and no checkpoint");
 }
 
+TEST_F(ReplayPlayerTest, ARecordingCutInsideALineIsPlayedToItsLastCheckpointAndNotVerified) {
+    const Recording& r = recording();
+    std::string text = r.text(1500, true, r.score);
+    text.resize(text.size() - 20);  // the end line cut off by a full disk
+    ReplayPlayer& p = play(text);
+    EXPECT_FALSE(p.verified());
+    EXPECT_FALSE(p.diverged());
+    EXPECT_EQ(game.idleCount, 2002);
+    EXPECT_EQ(p.verdict(), "replay cut short at idle 2300: verified up to idle 2001");
+}
+
 TEST_F(ReplayPlayerTest, PlayerKeysAreIgnoredAndTheEndHoldsTheGameStill) {
     const Recording& r = recording();
     ReplayPlayer& p = play(r.text(1500, true, r.score));

@@ -30,7 +30,7 @@ using ReplayRecorderTest = RecordingTest;
 
 TEST_F(ReplayRecorderTest, WritesKeysBeforeTheirIdleChecksEveryThousandTicksAndTheEnd) {
     const fs::path file = folder / "game.replay";
-    ASSERT_EQ(recorder.open(file.string(), 0x00000000000abcdeull, {}), "");
+    ASSERT_EQ(recorder.open(file.string(), modelHash, {}), "");
     const std::multimap<long long, char> keys = {{0, 'x'}, {5, 'f'}, {5, 'F'}, {1500, 'n'}};
     for (long long idle = 0; idle < 2500; ++idle) {
         for (auto [at, end] = keys.equal_range(idle); at != end; ++at) game.keyboard(at->second);
@@ -46,7 +46,7 @@ TEST_F(ReplayRecorderTest, WritesKeysBeforeTheirIdleChecksEveryThousandTicksAndT
     // One line of the file a line.
     // clang-format off
     const std::string expected = "flipper-replay 1\n"
-                                 "model 00000000000abcde\n"
+                                 + modelLine(modelHash) +
                                  "key 0 x\n"
                                  "key 5 f\n"
                                  "key 5 F\n"
@@ -63,12 +63,13 @@ TEST_F(ReplayRecorderTest, WritesKeysBeforeTheirIdleChecksEveryThousandTicksAndT
 TEST_F(ReplayRecorderTest, EveryLineIsInTheFileAsSoonAsItHappens) {
     // A game killed outright never writes its end: what it wrote must already be in the file.
     const fs::path file = folder / "killed.replay";
-    ASSERT_EQ(recorder.open(file.string(), 2, {}), "");
+    ASSERT_EQ(recorder.open(file.string(), modelHash, {}), "");
     for (long long idle = 0; idle < 1200; ++idle) {
         if (idle == 7) game.keyboard('j');
         game.idle();
     }
-    std::ifstream in(file);
+    EXPECT_FALSE(fs::exists(file));  // only a whole recording takes the name
+    std::ifstream in(ReplayRecorder::partName(file.string()));
     Replay replay;
     ASSERT_EQ(readReplay(in, file.string(), replay), "");
     EXPECT_FALSE(replay.hasEnd);
@@ -81,9 +82,13 @@ TEST_F(ReplayRecorderTest, EveryLineIsInTheFileAsSoonAsItHappens) {
 TEST_F(ReplayRecorderTest, WriteFailuresAndInputsAreReported) {
     if (fs::exists("/dev/full")) {
         ReplayRecorder full;
-        EXPECT_EQ(full.open("/dev/full", 1, {}), "/dev/full: cannot write replay: no space left on device");
-        EXPECT_EQ(full.finish(game), "/dev/full: cannot write replay: no space left on device");
+        EXPECT_EQ(full.open("/dev/full", 1, {}), "/dev/full: cannot write replay: is a device, not a regular file");
+        EXPECT_EQ(full.finish(game), "/dev/full: cannot write replay: is a device, not a regular file");
     }
+    const fs::path fifo = folder / "fifo.replay";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ReplayRecorder intoFifo;  // refused at once, not held in open until a reader comes
+    EXPECT_EQ(intoFifo.open(fifo.string(), 1, {}), fifo.string() + ": cannot write replay: is a FIFO, not a regular file");
     ReplayRecorder noFolder;
     const std::string lost = (folder / "no-such-folder" / "game.replay").string();
     EXPECT_EQ(noFolder.open(lost, 1, {}), lost + ": cannot write replay: no such file or directory");
@@ -97,4 +102,53 @@ TEST_F(ReplayRecorderTest, WriteFailuresAndInputsAreReported) {
     EXPECT_EQ(over.open(otherName, 1, {model.string()}),
               otherName + ": will not write there: it is " + model.string() + ", which the game reads");
     EXPECT_EQ(slurp(model), ball);
+}
+
+TEST_F(ReplayRecorderTest, OneRecordingAFileAndThatOnlyReplacedByAWholeRecording) {
+    const std::string file = (folder / "precious.replay").string();
+    const std::string partial = file + ".part";
+    { std::ofstream(file) << "an earlier game\n"; }
+    ASSERT_EQ(recorder.open(file, modelHash, {}), "");
+    ReplayRecorder second;
+    EXPECT_EQ(second.open(file, 1, {}),
+              file + ": cannot write replay: another game is recording it (into " + partial + ")");
+    game.idle();
+    EXPECT_EQ(slurp(file), "an earlier game\n");
+    ASSERT_EQ(recorder.finish(game), "");
+    EXPECT_EQ(slurp(file).rfind("flipper-replay 1\n", 0), 0u);
+    EXPECT_FALSE(fs::exists(partial));
+
+    // A partial recording left by a game that died is kept, not written over.
+    { std::ofstream(partial) << "flipper-replay 1\n"; }
+    ReplayRecorder third;
+    EXPECT_EQ(third.open(file, 1, {}), file + ": cannot write replay: " + partial +
+                                           " is left from a recording that did not finish; replay it, move it or "
+                                           "remove it first");
+    EXPECT_EQ(slurp(partial), "flipper-replay 1\n");
+}
+
+TEST_F(ReplayRecorderTest, ANewGameWithAnotherBallEndsTheRecordingThere) {
+    // The ball file edited during the game, then 'n': the recording ends whole before the rebuild.
+    const fs::path model = folder / "sphere.iv";
+    fs::copy_file(plainGameModel, model);
+    game.modelFileName = model.c_str();
+    const std::string file = (folder / "game.replay").string();
+    ASSERT_EQ(recorder.open(file, modelHash, {}), "");
+    for (long long idle = 0; idle < 300; ++idle) {
+        if (idle == 100) game.keyboard('n');  // the same ball: the recording goes on
+        if (idle == 250) {
+            std::ofstream(model, std::ios::app) << "\n";
+            game.keyboard('n');
+        }
+        game.idle();
+    }
+    EXPECT_EQ(recorder.finish(game), "");
+    PlainGame plain;
+    plain.run(250, {{100, 'n'}});
+    const std::string text = slurp(file);
+    EXPECT_EQ(text.substr(text.find("key 250 n\n")),
+              "key 250 n\nend 250 ticks 248 score 0 hash " + hexHash(plain.hashes[249]) + "\n");
+    const std::string line =
+        file + ": the recording ends at idle 250: the new game reads another ball (" + model.string() + " changed)\n";
+    EXPECT_NE(console.err.take().find("80 faces read.\n" + line + "42 masses read.\n"), std::string::npos);
 }

@@ -38,7 +38,7 @@ check "a trace into /proc says why" grep -Eq '^/proc/version: cannot write trace
 # limit holds for every file the program writes, so its console goes through a pipe.
 limited() {  # limited KB: flipper-sim's 3000 idle calls traced to t.csv under the limit
   rm -f t.csv
-  ( ulimit -f "$1"; trap '' XFSZ; exec "$sim" --idles 3000 --trace t.csv ) 2>&1 > out.txt | cat > err.txt
+  ( ulimit -f "$1"; exec "$sim" --idles 3000 --trace t.csv ) 2>&1 > out.txt | cat > err.txt
   return "${PIPESTATUS[0]}"
 }
 for kb in 0 1 4 60 200; do
@@ -138,6 +138,9 @@ expect "model missing" 1 "gone.iv: cannot read model: no such file or directory"
 expect "trace in a missing folder" 1 "gone/t.csv: cannot write trace: no such file or directory" \
   "$sim" --idles 5 --trace gone/t.csv
 expect "trace is a folder" 1 "folder.iv: cannot write trace: is a directory" "$sim" --idles 5 --trace folder.iv
+mkfifo t.fifo
+expect "trace into a FIFO with no reader (once: held in open for good)" 1 \
+  "t.fifo: cannot write trace: is a FIFO with no reader" "$sim" --idles 5 --trace t.fifo
 
 echo "$failures failed"
 test $failures -eq 0

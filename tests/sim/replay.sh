@@ -57,6 +57,21 @@ check "no end: status 0" test $s -eq 0
 check "no end: says so" test "$(tail -n 1 cut.txt)" = \
   "replay verified to its last checkpoint, after idle 2000 (the recording has no end line): ticks 2000 score 26 hash $(hash_at 2000)"
 
+# A recording cut inside a line (a disk that filled up): played to its last whole checkpoint, and not
+# taken for a verified game.
+head -c -20 game-a.replay > cut-line.replay
+"$sim" --model ball.iv --replay cut-line.replay > cut-line.out 2> cut-line.err; s=$?
+check "cut inside a line: status 1" test $s -eq 1
+check "cut inside a line: the verdict" test "$(tail -n 1 cut-line.out)" = "replay cut short at idle 2400: verified up to idle 2000"
+check "cut inside a line: where it ends" test "$(head -n 1 cut-line.err)" = \
+  "cut-line.replay: line 8: truncated: the last line has no end of line"
+
+# The verdict that cannot be written is not a success.
+"$sim" --model ball.iv --replay game-a.replay > /dev/full 2> full.err; s=$?
+check "verdict to a full device: status 1" test $s -eq 1
+check "verdict to a full device: says so" test "$(tail -n 1 full.err)" = \
+  "flipper-sim: cannot write the verdict to standard output: no space left on device"
+
 # Another ball: one line, and no game.
 sed 's/^0 0 0$/0 0 0.001/; 2s/$/ /' ball.iv > other.iv
 "$sim" --model other.iv --replay game-a.replay > other.out 2> other.err; s=$?

@@ -11,6 +11,7 @@
 
 #include "game/Game.h"
 #include "game/StateHash.h"
+#include "replay/ReplayFile.h"
 #include "replay/ReplayRecorder.h"
 #include "support/Capture.h"
 
@@ -48,6 +49,7 @@ protected:
         game.modelFileName = plainGameModel.c_str();
         game.restartRequested = true;
         game.observer = &recorder;
+        ASSERT_EQ(hashModelFile(plainGameModel, modelHash), "");
     }
     void TearDown() override { std::filesystem::remove_all(folder); }
 
@@ -55,4 +57,5 @@ protected:
     std::filesystem::path folder;
     Game game;
     ReplayRecorder recorder;
+    std::uint64_t modelHash = 0;  ///< the shipped ball's, which a recording of these games names
 };

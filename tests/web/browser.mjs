@@ -35,11 +35,14 @@ const browser = await launchChromium();
 async function open(query = '') {
   const page = await browser.newPage();
   await page.setViewport({ width: 1000, height: 700 });  // shorter than the page, so it could scroll
-  const record = { errors: [], lines: [] };
+  const record = { errors: [], lines: [], errorLines: [] };
   page.on('pageerror', (e) => record.errors.push(e.message));
   page.on('requestfailed', (r) => record.errors.push(`request failed: ${r.url()}`));
   page.on('response', (r) => { if (r.status() >= 400) record.errors.push(`${r.status()} for ${r.url()}`); });
-  page.on('console', (m) => record.lines.push(m.text()));
+  page.on('console', (m) => {
+    record.lines.push(m.text());
+    if (m.type() === 'error') record.errorLines.push(m.text());
+  });
   await page.goto(base + query);
   await page.waitForFunction(() => window.Module && Module.running === true, { timeout: 30000 });
   return { page, record };
@@ -137,6 +140,26 @@ try {
     await pause(500);
     check(before === 5 && readIns() === 6, "'n' reads the ball again", `${before} then ${readIns()} 'Read in ' lines`);
     check(record.errors.length === 0, 'no page errors while playing', record.errors.join('; '));
+    check(!record.errorLines.some((l) => / read\.$/.test(l)), "the model's progress lines are not errors",
+      record.errorLines.join('; '));
+
+    // The panel keeps the last 300 lines (once: every line, and each one re-laid the whole panel).
+    const kept = await page.evaluate(() => {
+      for (let i = 0; i < 2000; i++) Module.print('line ' + i);
+      const text = document.getElementById('console').textContent;
+      return [text.split('\n').length - 1, text.includes('line 1699\n'), text.startsWith('line 1700\n'), text.endsWith('line 1999\n')];
+    });
+    check(kept[0] === 300 && !kept[1] && kept[2] && kept[3], 'the console panel keeps its last 300 lines',
+      `${kept[0]} lines`);
+
+    // Keys the game does not use stay the browser's; those that type or scroll go no further.
+    const prevented = await page.evaluate(() => ['F5', 'F11', 'Tab', 'x', 'ArrowDown', ' '].map((key) => {
+      const e = new KeyboardEvent('keydown', { key, cancelable: true });
+      window.dispatchEvent(e);
+      return e.defaultPrevented;
+    }));
+    check(prevented.join() === 'false,false,false,true,true,true', 'F5, F11 and Tab stay the browser\'s',
+      `prevented: ${prevented.join()}`);
     await page.close();
   }
 
@@ -189,7 +212,7 @@ try {
   {
     const { page, record } = await open('?freeze-at=ten');
     await page.waitForFunction(() => Module._webTickCount() > 30, { timeout: 30000 });
-    const line = "flipper: bad tick 'ten' for --freeze-at: it must be a whole number from 0";
+    const line = "flipper: bad tick 'ten' for --freeze-at: it must be a whole number from 0 to 2147483647";
     check(record.lines.includes(line) && await page.evaluate(() => Module._webFrozen()) === 0,
       'a bad freeze tick is reported and the game plays on', record.lines.filter((l) => l.includes('tick')).join('; '));
     await page.close();
@@ -197,10 +220,29 @@ try {
 
   // A data file missing from the site or broken: the desktop's one-line message, in the browser's
   // console and on the page, and the game goes on.
+  // A download that fails is said as such, and a file over the desktop's limit is refused without
+  // being downloaded whole: from its length, or by stopping the stream at the limit.
+  const limit = 64 * 1024 * 1024;
+  const endless = (length) => (request, response) => {
+    response.writeHead(200, length ? { 'Content-Length': String(length) } : {});
+    const chunk = Buffer.alloc(1 << 20);
+    const more = () => { while (!response.destroyed && response.write(chunk)); };
+    response.on('drain', more);
+    request.on('close', () => response.destroy());
+    more();
+  };
   const dataCases = [
-    { file: 'head.bmp', status: 404, body: '', line: 'head.bmp: cannot load picture: no such file or directory' },
-    { file: 'sphere.iv', status: 404, body: '', line: 'sphere.iv: cannot read model: no such file or directory' },
-    { file: 'sphere.iv', status: 200, body: readFileSync(brokenModel), line: brokenModelLine },
+    { what: 'a missing head.bmp', file: 'head.bmp', status: 404, body: '',
+      line: 'head.bmp: cannot load picture: no such file or directory' },
+    { what: 'a missing sphere.iv', file: 'sphere.iv', status: 404, body: '',
+      line: 'sphere.iv: cannot read model: no such file or directory' },
+    { what: 'a broken sphere.iv', file: 'sphere.iv', status: 200, body: readFileSync(brokenModel), line: brokenModelLine },
+    { what: 'a download that fails', file: 'sphere.iv', abort: true, line: 'sphere.iv: download failed: Failed to fetch' },
+    { what: 'a server error', file: 'head.bmp', status: 500, body: '', line: 'head.bmp: download failed: HTTP 500 Internal Server Error' },
+    { what: 'a 3 GB sphere.iv', file: 'sphere.iv', serve: endless(3 * 1024 ** 3),
+      line: `sphere.iv: cannot read model: the file is ${3 * 1024 ** 3} bytes, more than the ${limit} allowed` },
+    { what: 'a sphere.iv without end or length', file: 'sphere.iv', serve: endless(0),
+      line: `sphere.iv: cannot read model: the file is more than ${limit} bytes` },
   ];
   for (const c of dataCases) {
     const page = await browser.newPage();
@@ -208,15 +250,26 @@ try {
     const errors = [];
     page.on('console', (m) => lines.push(m.text()));
     page.on('pageerror', (e) => errors.push(e.message));
-    await page.setRequestInterception(true);
-    page.on('request', (r) => (r.url().endsWith('/' + c.file) ? r.respond({ status: c.status, body: c.body }) : r.continue()));
+    if (c.serve) {
+      server.overrides.set('/' + c.file, c.serve);
+    } else {
+      await page.setRequestInterception(true);
+      page.on('request', (r) => {
+        if (!r.url().endsWith('/' + c.file)) r.continue();
+        else if (c.abort) r.abort('failed');
+        else r.respond({ status: c.status, body: c.body });
+      });
+    }
     await page.goto(base);
     await page.waitForFunction(() => window.Module && Module.running && Module._webTickCount() > 30, { timeout: 30000 });
+    server.overrides.clear();
     const panel = await page.evaluate(() => document.getElementById('console').textContent);
-    const what = c.status === 404 ? `a missing ${c.file}` : `a broken ${c.file}`;
-    check(lines.includes(c.line) && panel.includes(c.line + '\n'), `${what} gets the desktop's line on the page`,
-      lines.filter((l) => l.includes(c.file)).join('; ') || `no line about ${c.file}`);
-    check(errors.length === 0, 'and the game goes on', errors.join('; '));
+    const memory = await page.metrics();
+    check(lines.includes(c.line) && panel.includes(c.line + '\n') &&
+      !(c.status !== 404 && lines.some((l) => l.startsWith(c.file) && l.endsWith('no such file or directory'))),
+      `${c.what} gets its line on the page`, lines.filter((l) => l.includes(c.file)).join('; ') || `no line about ${c.file}`);
+    check(errors.length === 0 && memory.JSHeapUsedSize < 2 * limit, 'and the game goes on',
+      `${errors.join('; ')} (${(memory.JSHeapUsedSize / 1e6).toFixed(0)} MB of script heap)`);
     await page.close();
   }
 

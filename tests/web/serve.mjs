@@ -13,10 +13,17 @@ const types = {
   '.png': 'image/png',
 };
 
+// The server's `overrides` map a path ('/sphere.iv') to a function (request, response) that
+// answers it instead of the folder: the tests' way to serve a file that is not there.
 export function serve(folder, port = 0) {
   const root = resolve(folder);
+  const overrides = new Map();
   const server = createServer(async (request, response) => {
     const path = decodeURIComponent(new URL(request.url, 'http://127.0.0.1').pathname);
+    if (overrides.has(path)) {
+      overrides.get(path)(request, response);
+      return;
+    }
     const file = normalize(join(root, path.endsWith('/') ? path + 'index.html' : path));
     if (!file.startsWith(root)) {
       response.writeHead(403).end();
@@ -30,6 +37,7 @@ export function serve(folder, port = 0) {
       response.writeHead(404, { 'Content-Type': 'text/plain' }).end('not found\n');
     }
   });
+  server.overrides = overrides;
   return new Promise((done) => server.listen(port, '127.0.0.1', () => done(server)));
 }
 
