@@ -1,5 +1,6 @@
 #include "app/Game.h"
 
+#include "io/DataFiles.h"
 #include "io/InputFile.h"
 #include "softbody/ModelReader.h"
 
@@ -73,7 +74,17 @@ void Game::rebuild() {
     // device or a huge file costs neither a hang nor memory.
     std::string text;
     std::string openError;
-    readRegularFile(modelFileName, maxModelFileBytes, text, openError);
+    if (!modelPlaces.empty()) {
+        // The first read that finds the ball fixes where 'n' reads it again.
+        DataFile found = findDataFile(modelFileName, modelPlaces);
+        openError = found.problem;
+        if (openError.empty()) {
+            foundModel_ = found.path;
+            modelFileName = foundModel_.c_str();
+            modelPlaces.clear();
+        }
+    }
+    if (openError.empty()) readRegularFile(modelFileName, maxModelFileBytes, text, openError);
     std::istringstream model(text);
     if (!openError.empty()) model.setstate(std::ios::failbit);
     currentWorld = std::make_unique<World>(model, textureLoader);

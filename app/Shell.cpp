@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/Game.h"
+#include "app/GameData.h"
 #include "app/GlutCallbacks.h"
 #include "app/Options.h"
 #include "app/Pacing.h"
@@ -28,7 +29,8 @@ constexpr const char* usageTail =
     "  -display DISPLAY     the X display to open\n"
     "  -geometry +X+Y       where to place the window (its size stays 768 x 768)\n"
     "  -iconic, -direct, -indirect, -sync, -gldebug\n"
-    "The game reads its ball (sphere.iv), woman.bmp and head.bmp from the working directory.\n";
+    "The game reads its ball (sphere.iv), woman.bmp and head.bmp from the working directory, or else\n"
+    "from ../share/games/flipper beside the program, or else from the program's own folder.\n";
 
 std::string usage() { return usageHead + gameOptionsUsage() + usageTail; }
 
@@ -78,6 +80,7 @@ int runGame(int argc, char** argv, Game& game, Trackball& trackball) {
         if (takesNextArgument(argv[i]) && i + 1 < argc) own.push_back(argv[++i]);
     }
     options = parseGameOptions(int(own.size()), own.data());
+    std::string modelMissing = locateModel(options);
     if (options.error.empty()) {
         session = std::make_unique<Session>();
         const std::string problem = session->prepare(options);
@@ -88,6 +91,7 @@ int runGame(int argc, char** argv, Game& game, Trackball& trackball) {
         }
         glutInit(&argc, argv);  // takes the toolkit's own options out of argv
         options = parseGameOptions(argc, argv);
+        modelMissing = locateModel(options);
     }
     if (!options.error.empty()) {
         std::cerr << "flipper: " << options.error << '\n' << usage() << std::flush;
@@ -97,6 +101,7 @@ int runGame(int argc, char** argv, Game& game, Trackball& trackball) {
 
     openGameWindow(game, trackball);
     game.modelFileName = options.model.c_str();
+    lookForDataIn(game, !modelMissing.empty());
     pacing.reset();
     if (options.freezeAt >= 0) {
         // Frozen play is unpaced, whatever the tick rate says.

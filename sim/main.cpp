@@ -4,13 +4,16 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <map>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
 #include "app/Game.h"
+#include "io/DataFiles.h"
 #include "io/OutputFile.h"
 #include "io/SystemError.h"
 #include "replay/ReplayPlayer.h"
@@ -38,6 +41,7 @@ struct Options {
     long long every = 1;
     std::string replay;  // a recorded game to play instead of --idles and --key
     bool idlesGiven = false;
+    bool modelGiven = false;  // --model names a file taken as given; the default ball is looked for
 };
 
 [[noreturn]] void badUsage(const std::string& message) {
@@ -80,6 +84,7 @@ Options parseOptions(int argc, char** argv) {
         const std::string value = argv[++i];
         if (arg == "--model") {
             options.model = takeName(arg, value);
+            options.modelGiven = true;
         } else if (arg == "--idles") {
             options.idles = parseCount(value, "idle count", 0);
             options.idlesGiven = true;
@@ -105,6 +110,14 @@ Options parseOptions(int argc, char** argv) {
                  std::to_string(options.idles - 1) + ")");
     }
     return options;
+}
+
+// The folder the program was started from: /proc/self/exe where there is one, else argv[0].
+std::string programDirectory(const char* argv0) {
+    std::error_code error;
+    std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) program = std::filesystem::absolute(argv0, error);
+    return error ? std::string() : program.parent_path().string();
 }
 
 /// The trace: opened only once the first idle call has read the model, every row checked, and
@@ -177,7 +190,15 @@ int replayGame(const Options& options) {
 
 int main(int argc, char** argv) {
     useLfLineEnds();
-    const Options options = parseOptions(argc, argv);
+    Options options = parseOptions(argc, argv);
+    if (!options.modelGiven) {
+        const DataFile found = findDataFile(options.model, dataPlaces(programDirectory(argv[0])));
+        if (!found.problem.empty()) {
+            std::cerr << options.model << ": cannot read model: " << found.problem << '\n';
+            return 1;
+        }
+        options.model = found.path;
+    }
     // A trace over an input would empty it before it is read: refused before anything is opened.
     if (!options.trace.empty()) {
         std::vector<std::string> inputs{options.model};
