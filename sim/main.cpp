@@ -31,7 +31,9 @@ constexpr const char* usage =
     "  --trace FILE   write a CSV row after every step\n"
     "  --every K      with --trace, only after steps whose tick count is a multiple of K\n"
     "  --replay FILE  play a recorded game again and check it against its checkpoints and end;\n"
-    "                 exit status 0 when it agrees, 1 when it diverges or the file is bad\n";
+    "                 exit status 0 when it agrees, 1 when it diverges or the file is bad\n"
+    "Without --model the ball is sphere.iv from the working directory, or else from\n"
+    "../share/games/flipper beside the program, or else from the program's own folder.\n";
 
 struct Options {
     std::string model = "sphere.iv";
