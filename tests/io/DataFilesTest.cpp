@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Game.h"
+#include "game/Game.h"
 #include "io/TempDir.h"
 #include "support/Capture.h"
 
