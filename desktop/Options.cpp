@@ -27,7 +27,10 @@ std::string takeName(const char* text, std::string& name, const char* what) {
     return "";
 }
 
-std::string takeModel(const char* text, GameOptions& o) { return takeName(text, o.model, "model file"); }
+std::string takeModel(const char* text, GameOptions& o) {
+    o.modelGiven = true;
+    return takeName(text, o.model, "model file");
+}
 std::string takeRecord(const char* text, GameOptions& o) { return takeName(text, o.record, "replay file"); }
 std::string takeReplay(const char* text, GameOptions& o) { return takeName(text, o.replay, "replay file"); }
 std::string takeFrames(const char* text, GameOptions& o) { return takeName(text, o.frames, "frames folder"); }

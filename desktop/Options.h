@@ -7,6 +7,7 @@
 struct GameOptions {
     double tickRate = 0.0;            ///< ticks per wall-clock second; 0 for no pacing
     std::string model = "sphere.iv";  ///< the ball, read at start and on every restart
+    bool modelGiven = false;          ///< --model named the ball: it is taken as given, never looked for
     std::string record;               ///< replay file to record the game in; empty for none
     std::string replay;               ///< replay file to play instead of the player's keys; empty for none
     std::string frames;               ///< folder for a film of the replay, one PNG a picture; empty for none

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "desktop/GameData.h"
 #include "desktop/Options.h"
 #include "desktop/Session.h"
 #include "desktop/WindowFit.h"
@@ -30,7 +31,8 @@ constexpr const char* usageTail =
     "  -display DISPLAY     the X display to open\n"
     "  -geometry +X+Y       where to place the window (its size stays 768 x 768)\n"
     "  -iconic, -direct, -indirect, -sync, -gldebug\n"
-    "The game reads its ball (sphere.iv), woman.bmp and head.bmp from the working directory.\n";
+    "The game reads its ball (sphere.iv), woman.bmp and head.bmp from the working directory, or else\n"
+    "from ../share/games/flipper beside the program, or else from the program's own folder.\n";
 
 std::string usage() { return usageHead + gameOptionsUsage() + usageTail; }
 
@@ -79,6 +81,7 @@ int runGame(int argc, char** argv, Game& game, Trackball& trackball) {
         if (takesNextArgument(argv[i]) && i + 1 < argc) own.push_back(argv[++i]);
     }
     std::string problem = parseGameOptions(int(own.size()), own.data(), options);
+    std::string modelMissing = locateModel(options);
     if (problem.empty()) {
         session = std::make_unique<Session>();
         const std::string unprepared = session->prepare(options);
@@ -89,6 +92,7 @@ int runGame(int argc, char** argv, Game& game, Trackball& trackball) {
         }
         glutInit(&argc, argv);  // takes the toolkit's own options out of argv
         problem = parseGameOptions(argc, argv, options);
+        modelMissing = locateModel(options);
     }
     if (!problem.empty()) {
         std::cerr << "flipper: " << problem << '\n' << usage() << std::flush;
@@ -106,6 +110,7 @@ int runGame(int argc, char** argv, Game& game, Trackball& trackball) {
     bindWindowFit(fitToRenderer);
     openGameWindow(game, trackball);
     game.modelFileName = options.model.c_str();
+    lookForDataIn(game, !modelMissing.empty());
     pacing.reset();
     if (options.freezeAt >= 0) {
         // Frozen play is unpaced, whatever the tick rate says.

@@ -1,5 +1,6 @@
 #include "game/Game.h"
 
+#include "io/DataFiles.h"
 #include "io/InputFile.h"
 #include "softbody/ModelReader.h"
 
@@ -72,7 +73,18 @@ void Game::rebuild() {
     // Only a regular file of bounded size is read, whole, before the reader sees it: a FIFO, a
     // device or a huge file costs neither a hang nor memory.
     std::string text;
-    const std::string openError = readRegularFile(modelFileName, maxModelFileBytes, text);
+    std::string openError;
+    if (!modelPlaces.empty()) {
+        // The first read that finds the ball fixes where 'n' reads it again.
+        DataFile found = findDataFile(modelFileName, modelPlaces);
+        openError = found.problem;
+        if (openError.empty()) {
+            foundModel_ = found.path;
+            modelFileName = foundModel_.c_str();
+            modelPlaces.clear();
+        }
+    }
+    if (openError.empty()) openError = readRegularFile(modelFileName, maxModelFileBytes, text);
     std::istringstream model(text);
     if (!openError.empty()) model.setstate(std::ios::failbit);
     currentWorld = std::make_unique<World>(model, textureLoader);

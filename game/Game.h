@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "world/World.h"
 
@@ -22,6 +23,8 @@ public:
     bool restartRequested = false;             ///< the next idle call rebuilds the World
     int tickCount = 0;                         ///< step ticks since the program started; never reset
     const char* modelFileName = "sphere.iv";   ///< opened on every (re)start, relative to the working directory
+    std::vector<std::string> modelPlaces;      ///< where modelFileName is looked for until a read finds it there
+                                               ///< (io/DataFiles); empty: opened as it is written
     TextureLoader textureLoader = nullptr;     ///< how the table's pictures are loaded; none without a window
     std::string loadError;                     ///< why the last rebuild has no ball; empty when it has one
     long long idleCount = 0;                   ///< idle calls made so far; the next one has this number
@@ -39,6 +42,8 @@ public:
 private:
     IdleResult advance();
     void rebuild();
+
+    std::string foundModel_;  // where modelPlaces found the ball; every later read goes there
 };
 
 /// Watches the game loop from inside, one idle call at a time: a recording writes down what the

@@ -4,15 +4,18 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <map>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
 #include "game/Game.h"
 #include "game/StateHash.h"
 #include "game/TraceFormat.h"
+#include "io/DataFiles.h"
 #include "io/OutputFile.h"
 #include "io/SystemError.h"
 #include "replay/ReplayPlayer.h"
@@ -28,7 +31,9 @@ constexpr const char* usage =
     "  --trace FILE   write a CSV row after every step\n"
     "  --every K      with --trace, only after steps whose tick count is a multiple of K\n"
     "  --replay FILE  play a recorded game again and check it against its checkpoints and end;\n"
-    "                 exit status 0 when it agrees, 1 when it diverges or the file is bad\n";
+    "                 exit status 0 when it agrees, 1 when it diverges or the file is bad\n"
+    "Without --model the ball is sphere.iv from the working directory, or else from\n"
+    "../share/games/flipper beside the program, or else from the program's own folder.\n";
 
 struct Options {
     std::string model = "sphere.iv";
@@ -39,6 +44,7 @@ struct Options {
     std::string replay;  // a recorded game to play instead of --idles and --key
     bool idlesGiven = false;
     bool help = false;  // --help: print the usage and do nothing else
+    bool modelGiven = false;  // --model names a file taken as given; the default ball is looked for
 };
 
 // Standard output is checked like any file: a result that cannot be written is a failure, said on
@@ -83,7 +89,10 @@ bool takesValue(const std::string& arg) {
 
 // One option and its value into options. Returns "" or why they cannot be used.
 [[nodiscard]] std::string takeOption(const std::string& arg, const std::string& value, Options& options) {
-    if (arg == "--model") return takeName(arg, value, options.model);
+    if (arg == "--model") {
+        options.modelGiven = true;
+        return takeName(arg, value, options.model);
+    }
     if (arg == "--trace") return takeName(arg, value, options.trace);
     if (arg == "--replay") return takeName(arg, value, options.replay);
     if (arg == "--every") return parseCount(value, "--every", 1, options.every);
@@ -125,6 +134,14 @@ bool takesValue(const std::string& arg) {
                std::to_string(options.idles - 1) + ")";
     }
     return "";
+}
+
+// The folder the program was started from: /proc/self/exe where there is one, else argv[0].
+std::string programDirectory(const char* argv0) {
+    std::error_code error;
+    std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) program = std::filesystem::absolute(argv0, error);
+    return error ? std::string() : program.parent_path().string();
 }
 
 /// The trace: opened only once the first idle call has read the model, every row checked, and
@@ -211,6 +228,14 @@ int main(int argc, char** argv) {
     if (options.help) {
         std::fputs(usage, stdout);
         return flushStandardOutput("the usage", 0);
+    }
+    if (!options.modelGiven) {
+        const DataFile found = findDataFile(options.model, dataPlaces(programDirectory(argv[0])));
+        if (!found.problem.empty()) {
+            std::cerr << options.model << ": cannot read model: " << found.problem << '\n';
+            return 1;
+        }
+        options.model = found.path;
     }
     // A trace over an input would empty it before it is read: refused before anything is opened.
     if (!options.trace.empty()) {

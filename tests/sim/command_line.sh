@@ -49,6 +49,23 @@ printf 'Masses 2\n0 0 0\n1 0 0\nSprings 1\n0 5\nFaces 0\n' > bad.iv
 check "bad model status" test $s -eq 1
 check "bad model message" grep -q '^bad.iv: cannot read model: Springs: record 1 of 1 names mass 5, but there are 2 masses$' bad.err
 
+# The default ball is looked for: the working directory first, then ../share/games/flipper beside
+# the program, then the program's own folder; found nowhere, one line names every place looked.
+tree=$(pwd -P)/tree
+mkdir -p "$tree/usr/games" "$tree/usr/share/games/flipper" elsewhere
+cp "$sim" "$tree/usr/games/flipper-sim"
+cp "$model" "$tree/usr/share/games/flipper/sphere.iv"
+(cd elsewhere && "$tree/usr/games/flipper-sim" --idles 100 > ../placed.out 2> /dev/null); s=$?
+"$sim" --idles 100 > here.out 2> /dev/null
+check "the installed ball, from another folder" bash -c "test $s -eq 0 && cmp -s placed.out here.out"
+cp bad.iv elsewhere/sphere.iv
+(cd elsewhere && "$tree/usr/games/flipper-sim" --idles 100 > /dev/null 2> ../placed.err)
+check "the working directory's ball first" grep -q '^sphere.iv: cannot read model: Springs:' placed.err
+rm elsewhere/sphere.iv "$tree/usr/share/games/flipper/sphere.iv"
+(cd elsewhere && "$tree/usr/games/flipper-sim" --idles 100 > /dev/null 2> ../placed.err); s=$?
+check "no ball anywhere: status 1 and the places looked" bash -c "test $s -eq 1 && test \"\$(cat placed.err)\" = \
+  'sphere.iv: cannot read model: not found in the working directory, $tree/usr/share/games/flipper or $tree/usr/games'"
+
 # Usage.
 for args in "--idles" "--idles -3" "--idles x" "--key 5" "--key 5:ab" "--every 0" "--bogus 1" "stray"; do
   # shellcheck disable=SC2086
