@@ -24,8 +24,11 @@ private:
     std::uint32_t state_ = 12345u;
 };
 
-/// Scales samples so that the loudest has magnitude peak.
+/// Scales samples so that the loudest has magnitude peak, and fades the last 20 ms out so that the
+/// sound ends in silence, not a click.
 void normalise(std::vector<float>& samples, float peak) {
+    const std::size_t fade = std::min(samples.size(), std::size_t(samplesFor(0.02)));
+    for (std::size_t i = 0; i < fade; ++i) samples[samples.size() - 1 - i] *= float(double(i) / double(fade));
     float loudest = 0.0f;
     for (float s : samples) loudest = std::max(loudest, std::fabs(s));
     if (loudest > 0.0f)

@@ -5,7 +5,7 @@
 
 /// The game's sounds, made by code at start-up: no sample files. Every sound is mono float samples
 /// from -1 to 1 at sampleRate, the same on every machine, so a film's sound track can be rendered
-/// offline to the sample.
+/// offline to the sample. Each ends with a 20 ms fade to silence.
 namespace synth {
 
 constexpr int sampleRate = 44100;    ///< samples per second: 49 per tick at 900 ticks a second
