@@ -52,7 +52,7 @@ std::vector<float> bell(double pitch) {
         for (const Partial& p : partials) s += p.amplitude * std::exp(-t / p.decay) * std::sin(twoPi * pitch * p.ratio * t);
         samples[i] = float(s * std::min(1.0, t / rise));
     }
-    normalise(samples, 0.45f);
+    normalise(samples, 0.35f);
     return samples;
 }
 
@@ -67,7 +67,7 @@ std::vector<float> clack() {
         const double ring = 0.6 * std::sin(twoPi * 1900.0 * t) * std::exp(-t / 0.008);
         samples[i] = float(knock + ring);
     }
-    normalise(samples, 0.6f);
+    normalise(samples, 0.8f);
     return samples;
 }
 
@@ -84,7 +84,7 @@ std::vector<float> thud() {
         const double knock = 0.4 * noise.next() * std::exp(-t / 0.002);
         samples[i] = float(tone + knock);
     }
-    normalise(samples, 0.9f);
+    normalise(samples, 0.7f);
     return samples;
 }
 

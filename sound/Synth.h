@@ -12,12 +12,13 @@ constexpr int sampleRate = 44100;    ///< samples per second: 49 per tick at 900
 constexpr int samplesPerTick = 49;   ///< a film plays 900 ticks a second
 
 /// A bell-like tone: three inharmonic partials over pitch, each dying away on its own, the highest
-/// first. About 0.9 s; peak 0.45.
+/// first. About 0.9 s; peak 0.35.
 std::vector<float> bell(double pitch);
-/// A flipper's mechanical clack: a burst of noise and a 1.9 kHz click that die within 40 ms; peak 0.6.
+/// A flipper's mechanical clack: a burst of noise and a 1.9 kHz click that die within 40 ms; peak
+/// 0.8, the loudest sound, as a flipper is the loudest thing on a table.
 std::vector<float> clack();
 /// A thud of the ball on the table: a low tone sweeping down from 120 to 50 Hz with a short knock
-/// of noise at its start, over 0.25 s; peak 0.9 (scaled by the hit's loudness when played).
+/// of noise at its start, over 0.25 s; peak 0.7 (scaled by the hit's loudness when played).
 std::vector<float> thud();
 
 /// One sample as 16-bit PCM: clipped to -1..1, scaled by 32767 and rounded to nearest.

@@ -37,8 +37,8 @@ TEST(SynthTest, EachSoundHasItsLengthPeakAndDiesAway) {
         double seconds;
         float peak;
     };
-    const Case cases[] = {{"bell 0", bank.bells[0], 0.9, 0.45f}, {"bell 2", bank.bells[2], 0.9, 0.45f},
-                          {"clack", bank.clack, 0.04, 0.6f},     {"thud", bank.thud, 0.25, 0.9f}};
+    const Case cases[] = {{"bell 0", bank.bells[0], 0.9, 0.35f}, {"bell 2", bank.bells[2], 0.9, 0.35f},
+                          {"clack", bank.clack, 0.04, 0.8f},     {"thud", bank.thud, 0.25, 0.7f}};
     for (const Case& c : cases) {
         const std::vector<float>& s = c.samples;
         EXPECT_EQ(s.size(), std::size_t(c.seconds * 44100)) << c.name;
