@@ -137,6 +137,12 @@ TEST(SoundWatcherTest, ListensToTheDemoWithoutChangingIt) {
     EXPECT_TRUE(check.player.verified()) << check.player.verdict();
     EXPECT_EQ(check.mismatches, 0);
     EXPECT_EQ(check.lastScore, 67);
+    // The ball lands on the floor at tick 237, then rolls on it, pressing on it at 0.5 to 0.8 a
+    // tick, until it meets the left bumper at tick 628: silence in between.
+    std::vector<std::pair<int, Kind>> opening;
+    for (const SoundEvent& e : check.events)
+        if (e.tick <= 628) opening.push_back({e.tick, e.kind});
+    EXPECT_EQ(opening, (std::vector<std::pair<int, Kind>>{{237, Kind::thud}, {628, Kind::bell}}));
     // The demo's three keys, each heard in the tick its swing starts.
     std::vector<int> clacks;
     for (const SoundEvent& e : only(check.events, Kind::clack)) clacks.push_back(e.tick);
