@@ -16,6 +16,12 @@ struct GameOptions;
 /// a film (written beside its frames as sound.wav), or nothing with --mute or --freeze-at.
 class GameSound {
 public:
+    GameSound() = default;
+    /// Gives the game back the observer it had before start, if it still has the sound's.
+    ~GameSound();
+    GameSound(const GameSound&) = delete;
+    GameSound& operator=(const GameSound&) = delete;
+
     /// Listens to game from now on, beside any observer it already has; game must outlive it.
     /// Without an audio device it says "no sound: REASON" once and the game plays silently.
     /// FLIPPER_SOUND_LOG names a file for a line per sound played (OpenAlSound::logTo).
@@ -29,6 +35,8 @@ private:
     std::unique_ptr<OpenAlSound> speaker_;
     std::unique_ptr<SoundTrack> track_;
     std::unique_ptr<SoundObserver> observer_;
+    Game* game_ = nullptr;
+    GameObserver* inner_ = nullptr;  // the observer the game had before
     std::string trackFile_;
     std::FILE* log_ = nullptr;
 };

@@ -5,35 +5,26 @@
 #   layers.sh ldd PROGRAM            the program must load no GL, GLU, GLUT, X or audio library
 set -uo pipefail
 
+# Building TARGET must fail on our #error for HEADER (its message contains GUARD), not on anything else.
+refused() {  # refused BUILD_DIR TARGET HEADER GUARD
+  local out status
+  out=$(cmake --build "$1" --target "$2" 2>&1)
+  status=$?
+  if [ $status -eq 0 ]; then
+    echo "FAIL: a file with the core's include rules compiled although it includes <$3>"
+    exit 1
+  fi
+  if ! grep -q "$4" <<<"$out"; then
+    echo "FAIL: $2 failed, but not on the guard for <$3>:"
+    echo "$out" | tail -n 20
+    exit 1
+  fi
+  echo "ok: <$3> is refused under the core's include rules"
+}
+
 case "${1:-}" in
-  probe)
-    out=$(cmake --build "$2" --target layer_probe 2>&1)
-    status=$?
-    if [ $status -eq 0 ]; then
-      echo "FAIL: a file with the core's include rules compiled although it includes <GL/gl.h>"
-      exit 1
-    fi
-    if ! grep -q "the core and the windowless programs draw nothing" <<<"$out"; then
-      echo "FAIL: layer_probe failed, but not on the no-graphics guard:"
-      echo "$out" | tail -n 20
-      exit 1
-    fi
-    echo "ok: <GL/gl.h> is refused under the core's include rules"
-    ;;
-  probe-audio)
-    out=$(cmake --build "$2" --target layer_probe_audio 2>&1)
-    status=$?
-    if [ $status -eq 0 ]; then
-      echo "FAIL: a file with the core's include rules compiled although it includes <AL/al.h>"
-      exit 1
-    fi
-    if ! grep -q "OpenAL belongs to the front ends" <<<"$out"; then
-      echo "FAIL: layer_probe_audio failed, but not on the no-audio guard:"
-      echo "$out" | tail -n 20
-      exit 1
-    fi
-    echo "ok: <AL/al.h> is refused under the core's include rules"
-    ;;
+  probe) refused "$2" layer_probe GL/gl.h "the core and the windowless programs draw nothing" ;;
+  probe-audio) refused "$2" layer_probe_audio AL/al.h "OpenAL belongs to the front ends" ;;
   ldd)
     libs=$(ldd "$2") || { echo "FAIL: ldd $2"; exit 1; }
     echo "$libs"
