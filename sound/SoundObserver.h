@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/Game.h"
+#include "game/Game.h"
 #include "sound/SoundWatcher.h"
 
 /// Where the game's sounds go: a loudspeaker, or a film's sound track.

@@ -64,6 +64,8 @@ std::string SoundTrack::writeWav(const std::string& fileName, int ticks) const {
     for (float sample : track) put16(bytes, std::uint16_t(synth::toPcm16(sample)));
 
     OutputFile out(fileName, "sound track");
-    if (!out.open() || !out.write(bytes) || !out.close()) return out.message();
-    return "";
+    std::string problem = out.open();
+    if (problem.empty()) problem = out.write(bytes);
+    if (problem.empty()) problem = out.close();
+    return problem;
 }

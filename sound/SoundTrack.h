@@ -16,7 +16,7 @@ public:
     /// The track of ticks 1 to ticks (49 samples each) mixed from every sound played so far.
     std::vector<float> mix(int ticks) const;
     /// Writes mix(ticks) as a 16-bit mono WAV file at 44.1 kHz. Returns "" or one line naming the file.
-    std::string writeWav(const std::string& fileName, int ticks) const;
+    [[nodiscard]] std::string writeWav(const std::string& fileName, int ticks) const;
 
 private:
     const SoundBank& bank_;

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "app/Game.h"
-#include "sound/OpenAlSound.h"
+#include "game/Game.h"
+#include "front/OpenAlSound.h"
 #include "sound/SoundObserver.h"
 #include "sound/Synth.h"
 

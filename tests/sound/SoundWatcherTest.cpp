@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/Game.h"
+#include "game/Game.h"
 #include "obstacles/Sphere.h"
 #include "replay/ReplayPlayer.h"
-#include "sim/StateHash.h"
+#include "game/StateHash.h"
 #include "support/Worlds.h"
 
 namespace {
