@@ -37,6 +37,21 @@ std::string takeFrames(const char* text, GameOptions& o) { return takeName(text,
 
 std::string takeFreezeAt(const char* text, GameOptions& options) { return parseFreezeAt(text, options.freezeAt); }
 
+/// A volume: a whole number from 0 to 100, digits only.
+std::string takeVolume(const char* text, GameOptions& options) {
+    char* end = nullptr;
+    const long value = (*text >= '0' && *text <= '9') ? std::strtol(text, &end, 10) : -1;
+    if (value < 0 || value > 100 || *end != '\0')
+        return std::string("bad volume '") + text + "': it must be a whole number from 0 to 100";
+    options.volume = int(value);
+    return "";
+}
+
+std::string takeMute(const char*, GameOptions& options) {
+    options.mute = true;
+    return "";
+}
+
 const std::vector<OptionEntry> entries = {
     {"--tick-rate", "N", "a number of ticks per second",
      "advance the game N ticks per wall-clock second, 1 to 1000000 (900 plays\n"
@@ -56,6 +71,8 @@ const std::vector<OptionEntry> entries = {
      "play unpaced up to tick N, then stop stepping and keep drawing, so the\n"
      "picture at tick N can be compared (overrides --tick-rate)",
      takeFreezeAt},
+    {"--mute", nullptr, nullptr, "play without sound (the audio device is left alone)", takeMute},
+    {"--volume", "N", "a volume from 0 to 100", "how loud the sounds are, 0 to 100 (default 100)", takeVolume},
 };
 
 const OptionEntry* find(const std::string& name) {
@@ -79,7 +96,10 @@ std::string checkTogether(const GameOptions& o) {
 
 const std::vector<OptionEntry>& gameOptionEntries() { return entries; }
 
-bool takesNextArgument(const char* arg) { return std::strchr(arg, '=') == nullptr && find(arg) != nullptr; }
+bool takesNextArgument(const char* arg) {
+    const OptionEntry* entry = find(arg);
+    return std::strchr(arg, '=') == nullptr && entry != nullptr && entry->valueName != nullptr;
+}
 
 std::string parseGameOptions(int argc, char** argv, GameOptions& options) {
     options = GameOptions{};
@@ -90,7 +110,9 @@ std::string parseGameOptions(int argc, char** argv, GameOptions& options) {
         const OptionEntry* entry = arg.rfind("--", 0) == 0 ? find(name) : nullptr;
         if (entry == nullptr) return "unknown option '" + arg + "'";
         const char* value = nullptr;
-        if (equals != std::string::npos) {
+        if (entry->valueName == nullptr) {
+            if (equals != std::string::npos) return name + " takes no value";
+        } else if (equals != std::string::npos) {
             value = argv[i] + equals + 1;
         } else if (i + 1 < argc) {
             value = argv[++i];
@@ -106,7 +128,8 @@ std::string parseGameOptions(int argc, char** argv, GameOptions& options) {
 std::string gameOptionsUsage() {
     std::string usage;
     for (const OptionEntry& entry : entries) {
-        std::string line = std::string("  ") + entry.name + " " + entry.valueName;
+        std::string line = std::string("  ") + entry.name;
+        if (entry.valueName != nullptr) line += std::string(" ") + entry.valueName;
         line.resize(usageColumn - 1, ' ');
         line += ' ';
         for (const char* c = entry.help; *c != '\0'; ++c) {

@@ -12,15 +12,18 @@ struct GameOptions {
     std::string replay;               ///< replay file to play instead of the player's keys; empty for none
     std::string frames;               ///< folder for a film of the replay, one PNG a picture; empty for none
     long long freezeAt = -1;          ///< the tick to stop stepping at (then only redraw); -1 to play on
+    bool mute = false;                ///< no sound at all: the audio device is not even opened
+    int volume = 100;                 ///< loudness of the sounds, 0 to 100
 };
 
-/// One of the game's own options, all written "--name VALUE" or "--name=VALUE".
+/// One of the game's own options, written "--name VALUE" or "--name=VALUE", or a switch ("--mute")
+/// written alone.
 struct OptionEntry {
     const char* name;        ///< "--tick-rate"
-    const char* valueName;   ///< the value's name in the usage: "N", "FILE"
+    const char* valueName;   ///< the value's name in the usage: "N", "FILE"; null for a switch
     const char* valueNeeds;  ///< what a missing value should have been: "a number of ticks per second"
     const char* help;        ///< the usage's description; further lines start with '\n'
-    /// Stores value in options; returns "" or why the value cannot be used.
+    /// Stores value in options (null for a switch); returns "" or why the value cannot be used.
     std::string (*take)(const char* value, GameOptions& options);
 };
 

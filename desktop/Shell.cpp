@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "desktop/GameData.h"
+#include "desktop/GameSound.h"
 #include "desktop/Options.h"
 #include "desktop/Session.h"
 #include "desktop/WindowFit.h"
@@ -24,7 +25,7 @@ namespace {
 
 constexpr const char* usageHead =
     "usage: flipper [--tick-rate N] [--model FILE] [--record FILE | --replay FILE [--frames DIR]]\n"
-    "               [--freeze-at N] [toolkit options]\n";
+    "               [--freeze-at N] [--mute] [--volume N] [toolkit options]\n";
 constexpr const char* usageTail =
     "  --help               print this and exit\n"
     "toolkit options, taken by GLUT:\n"
@@ -124,14 +125,23 @@ int runGame(int argc, char** argv, Game& game, Trackball& trackball) {
     const double tickRate = session->tickRate(options);
     if (tickRate > 0.0) pacing = std::make_unique<Pacing>(tickRate);
     bindPacing(pacing.get());
+    // The sound listens beside the recording or replay, if there is one.
+    GameSound sound;
     if (!session->active()) {
+        sound.start(game, options);
         glutIdleFunc(idle);
         glutMainLoop();
         return 0;
     }
     session->start(game);
+    sound.start(game, options);
     glutMainLoop();
-    const int status = session->finish();
+    int status = session->finish();
     session.reset();
+    const std::string unwritten = sound.finish(game);
+    if (!unwritten.empty()) {
+        std::cerr << unwritten << '\n' << std::flush;
+        status = 1;
+    }
     return status;
 }

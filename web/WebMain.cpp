@@ -16,6 +16,7 @@
 #include "game/Freeze.h"
 #include "game/Game.h"
 #include "game/Pacing.h"
+#include "web/WebSound.h"
 #include "web/gl/GlContext.h"
 #include "web/gl/WebGlBackend.h"
 
@@ -116,6 +117,8 @@ int main(int argc, char** argv) {
     const fixedgl::WindowRequest& window = fixedgl::windowRequest();
     emscripten_set_canvas_element_size("#canvas", window.width, window.height);
     fixedgl::glutCallbacks().reshape(window.width, window.height);
+    // Played as the game plays; a game racing to its freeze tick stays silent.
+    if (freezeAt < 0) startWebSound(game);
 
     emscripten_set_main_loop(frame, 0, 0);
     return 0;

@@ -42,6 +42,14 @@ TEST(OptionsTest, EachOptionInBothSpellings) {
     EXPECT_EQ(joined.frames, "film");
     EXPECT_EQ(joined.model, "x.iv");
 
+    const Parsed sound = parse({"--mute", "--volume=0"});
+    EXPECT_EQ(sound.error, "");
+    EXPECT_TRUE(sound.mute);
+    EXPECT_EQ(sound.volume, 0);
+    EXPECT_FALSE(none.mute);
+    EXPECT_EQ(none.volume, 100);
+    EXPECT_EQ(parse({"--volume", "100"}).volume, 100);
+
     // A value may itself start with dashes: it is taken because the option needs one.
     EXPECT_EQ(parse({"--record", "--odd-name"}).record, "--odd-name");
 }
@@ -61,6 +69,10 @@ TEST(OptionsTest, MistakesAreNamed) {
         {{"--tick-rate", "0"}, "bad tick rate '0': it must be a number from 1 to 1000000"},
         {{"--freeze-at", "2147483648"}, "bad tick '2147483648' for --freeze-at: it must be a whole number from 0 to 2147483647"},
         {{"--replays", "x"}, "unknown option '--replays'"},
+        {{"--volume", "101"}, "bad volume '101': it must be a whole number from 0 to 100"},
+        {{"--volume", "-1"}, "bad volume '-1': it must be a whole number from 0 to 100"},
+        {{"--volume=5x"}, "bad volume '5x': it must be a whole number from 0 to 100"},
+        {{"--mute=1"}, "--mute takes no value"},
         {{"--record", "a", "--replay", "b"}, "--record and --replay do not go together"},
         {{"--frames", "film"}, "--frames films a replay: it needs --replay FILE"},
         {{"--replay", "a", "--frames", "film", "--tick-rate", "900"},
@@ -71,6 +83,10 @@ TEST(OptionsTest, MistakesAreNamed) {
 
 TEST(OptionsTest, WhichArgumentsTakeTheNextOne) {
     for (const OptionEntry& entry : gameOptionEntries()) {
+        if (entry.valueName == nullptr) {
+            EXPECT_FALSE(takesNextArgument(entry.name)) << entry.name;
+            continue;
+        }
         EXPECT_TRUE(takesNextArgument(entry.name)) << entry.name;
         EXPECT_FALSE(takesNextArgument((std::string(entry.name) + "=1").c_str())) << entry.name;
         EXPECT_NE(gameOptionsUsage().find(std::string("  ") + entry.name + " " + entry.valueName), std::string::npos);

@@ -20,3 +20,18 @@ add_test(NAME e2e.replay
                  ${CMAKE_SOURCE_DIR}/assets ${CMAKE_SOURCE_DIR}/tests/data/reference
                  $<TARGET_FILE:flipper-close-window>)
 set_tests_properties(e2e.replay PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 RUN_SERIAL TRUE)
+
+# The game's sound through OpenAL Soft's wave backend: the demo's bells and clacks on their ticks
+# within a frame, --mute, and a game without an audio device.
+add_executable(flipper-sound-check ${CMAKE_CURRENT_LIST_DIR}/SoundCheck.cpp)
+add_test(NAME e2e.sound
+         COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/sound.sh $<TARGET_FILE:flipper> ${CMAKE_SOURCE_DIR}/assets
+                 ${CMAKE_SOURCE_DIR}/docs/demo.replay $<TARGET_FILE:flipper-sound-check>)
+set_tests_properties(e2e.sound PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 180 RUN_SERIAL TRUE)
+
+# A film's sound track: scripts/film films the demo twice; the strongest onsets are the flipper
+# swings and the two films' audio is identical. Minutes long: each film writes 603 pictures.
+add_test(NAME e2e.film_sound
+         COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/film_sound.sh ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}
+                 $<TARGET_FILE:flipper-sound-check>)
+set_tests_properties(e2e.film_sound PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 900 RUN_SERIAL TRUE)

@@ -1,10 +1,14 @@
-# The layers hold: a file with the core's include rules cannot include GL, no core file includes a
-# file of a higher layer, and the simulator links no GL, GLU, GLUT or X library.
+# The layers hold: a file with the core's include rules cannot include GL or OpenAL, no core file
+# includes a file of a higher layer, and the simulator links no GL, GLU, GLUT, X or audio library.
 add_library(layer_probe OBJECT EXCLUDE_FROM_ALL ${CMAKE_CURRENT_LIST_DIR}/CoreIncludesGl.cpp)
 target_link_libraries(layer_probe PRIVATE flipper_no_graphics)
+add_library(layer_probe_audio OBJECT EXCLUDE_FROM_ALL ${CMAKE_CURRENT_LIST_DIR}/CoreIncludesAl.cpp)
+target_link_libraries(layer_probe_audio PRIVATE flipper_no_graphics)
 
 add_test(NAME layers.core_refuses_graphics_headers
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/layers.sh probe ${CMAKE_BINARY_DIR})
+add_test(NAME layers.core_refuses_audio_headers
+         COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/layers.sh probe-audio ${CMAKE_BINARY_DIR})
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND NOT CMAKE_CROSSCOMPILING)
   add_test(NAME layers.sim_links_no_graphics
            COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/layers.sh ldd $<TARGET_FILE:flipper-sim>)

@@ -32,7 +32,10 @@ const base = `http://127.0.0.1:${server.address().port}/`;
 const browser = await launchChromium();
 
 // Opens the page and records its errors and console lines.
-async function open(query = '') {
+// Puppeteer's evaluate and waitForFunction count as a user's gesture, which lets the page play sound:
+// { untouched: true } waits through the DevTools protocol instead, so that only a real key, tap or
+// click can.
+async function open(query = '', { untouched = false } = {}) {
   const page = await browser.newPage();
   await page.setViewport({ width: 1000, height: 700 });  // shorter than the page, so it could scroll
   const record = { errors: [], lines: [], errorLines: [] };
@@ -44,6 +47,15 @@ async function open(query = '') {
     if (m.type() === 'error') record.errorLines.push(m.text());
   });
   await page.goto(base + query);
+  if (untouched) {
+    const devtools = await page.target().createCDPSession();
+    const ask = async (expression) => (await devtools.send('Runtime.evaluate', { expression, returnByValue: true })).result.value;
+    const until = Date.now() + 30000;
+    while (!(await ask('!!(window.Module && Module.running && Module._webTickCount() > 30)')) && Date.now() < until) await pause(50);
+    record.untouchedSound = await ask('[Module._webSoundState(), Module._webSoundsPlayed()]');
+    await devtools.detach();
+    return { page, record };
+  }
   await page.waitForFunction(() => window.Module && Module.running === true, { timeout: 30000 });
   return { page, record };
 }
@@ -160,6 +172,42 @@ try {
     }));
     check(prevented.join() === 'false,false,false,true,true,true', 'F5, F11 and Tab stay the browser\'s',
       `prevented: ${prevented.join()}`);
+    await page.close();
+  }
+
+  // Sound: silent until the first key (the browser's rule), then each flipper swing is played;
+  // #mute silences the output and plays nothing until pressed again.
+  {
+    const { page, record } = await open('', { untouched: true });
+    const sound = () => page.evaluate(() => ({
+      state: Module._webSoundState(), played: Module._webSoundsPlayed(), gain: Module._webSoundGain(),
+      pressed: document.getElementById('mute').getAttribute('aria-pressed') }));
+    const waiting = record.untouchedSound || [];
+    check(waiting[0] === 1 && waiting[1] === 0, 'no sound before the first key: the audio context waits',
+      `state ${waiting[0]}, ${waiting[1]} sounds`);
+    await page.keyboard.press('x');  // not a game key, but a key: the page may now be heard
+    await page.waitForFunction(() => Module._webSoundState() === 2, { timeout: 5000 }).catch(() => {});
+    const swing = async (key) => {
+      const before = (await sound()).played;
+      await page.keyboard.press(key);
+      await pause(400);  // a swing takes 100 ticks, a ninth of a second
+      return (await sound()).played - before;
+    };
+    const running = await sound();
+    const byF = await swing('f');
+    check(running.state === 2 && byF >= 1, "after the first key the audio context runs and 'f' is heard",
+      `state ${running.state}, ${byF} sounds`);
+    await page.click('#mute');
+    const muted = await sound();
+    const whileMuted = await swing('j');
+    check(muted.pressed === 'true' && muted.gain === 0 && whileMuted === 0, '#mute silences the game',
+      `${JSON.stringify(muted)}, ${whileMuted} sounds for 'j'`);
+    await page.click('#mute');
+    const again = await sound();
+    const afterUnmute = await swing('j');
+    check(again.pressed === 'false' && again.gain === 1 && afterUnmute >= 1, '#mute pressed again brings the sound back',
+      `${JSON.stringify(again)}, ${afterUnmute} sounds for 'j'`);
+    check(record.errors.length === 0, 'no page errors with sound', record.errors.join('; '));
     await page.close();
   }
 

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# End-to-end test of a film's sound: scripts/film films docs/demo.replay twice as .mp4. Each film
+# must have an AAC audio stream whose three strongest onsets fall on the ticks of the demo's three
+# flipper swings (1785, 4369, 7617) within one picture (15 ticks), and the two films' decoded audio
+# must be the same to the byte (ffmpeg -f md5).
+#
+#   film_sound.sh REPO BUILD_DIR SOUND_CHECK
+#
+# Exit 0 when all is well, 1 naming what was not, 77 (skip) without Xvfb. Takes a few minutes: each
+# film plays the 9041 ticks and writes 603 pictures.
+set -u
+
+repo=$1
+build=$2
+sound_check=$3
+# shellcheck source=SCRIPTDIR/../../scripts/lib/xvfb.sh
+source "$repo/scripts/lib/xvfb.sh"
+xvfb_require ffmpeg ffprobe
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/flipper-film-sound.XXXXXX")
+failures=0
+trap '[ $failures -eq 0 ] && [ -z "${FLIPPER_E2E_KEEP:-}" ] && rm -rf "$work" || echo "files kept in $work"' EXIT
+
+check() {  # check NAME CONDITION...
+  local name=$1; shift
+  if "$@"; then echo "ok: $name"; else echo "FAILED: $name"; failures=$((failures + 1)); fi
+}
+
+near() {  # near TICK EXPECTED...: TICK lies within 15 ticks of one of EXPECTED
+  local tick=$1 e; shift
+  for e in "$@"; do [ $((tick - e)) -le 15 ] && [ $((e - tick)) -le 15 ] && return 0; done
+  return 1
+}
+
+for film in first second; do
+  FLIPPER_BUILD_DIR=$build bash "$repo/scripts/film" "$repo/docs/demo.replay" "$work/$film.mp4" \
+    > "$work/$film.log" 2>&1
+  check "$film film: scripts/film succeeded" test $? -eq 0
+  check "$film film: an AAC audio stream" test "$(ffprobe -v error -select_streams a \
+    -show_entries stream=codec_name -of csv=p=0 "$work/$film.mp4")" = aac
+  ffmpeg -v error -i "$work/$film.mp4" -map 0:a -f md5 - > "$work/$film.md5"
+done
+check "the two films' audio is the same ($(cat "$work/first.md5"))" cmp -s "$work/first.md5" "$work/second.md5"
+
+ffmpeg -v error -y -i "$work/first.mp4" -map 0:a -f s16le -ac 1 -ar 44100 "$work/first.raw"
+"$sound_check" loudest "$work/first.raw" 3 > "$work/loudest.txt"
+while read -r tick strength; do
+  check "strong onset at tick $tick ($strength) is a flipper swing" near "$tick" 1785 4369 7617
+done < "$work/loudest.txt"
+check "three strong onsets" test "$(wc -l < "$work/loudest.txt")" -eq 3
+
+echo "$failures failed"
+[ $failures -eq 0 ]
