@@ -77,7 +77,7 @@ void SoftBody::updateBounds() {
 void SoftBody::computeForces() {
     if (masses.empty()) return;
     for (Mass& m : masses) m.setForce(gravity);
-    for (Spring& s : springs) s.applyForce();
+    applyForces(springs.data(), springs.size());
 
     // Spin measure: the sum of velocity x offset over all masses, unweighted; spin += v.cross(p - centre)
     // on the components.
