@@ -1,5 +1,5 @@
-// What one tick of the game costs: the soft body alone (computeForces + integrate), the whole
-// World step, and the same step over flat arrays, for balls of 42 to 2562 masses.
+// What one tick of the game costs: the soft body alone (computeForces + integrate) and the whole
+// World step, for balls of 42 to 2562 masses.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -7,8 +7,6 @@
 #include <string>
 
 #include "bench/BenchWorlds.h"
-#include "bench/FlatWorld.h"
-#include "game/StateHash.h"
 #include "world/World.h"
 
 namespace {
@@ -23,20 +21,13 @@ bool sound(const World& world) {
 }
 
 // A World with the ball of the benchmark's subdivisions, stepped until it lies on the floor.
-// Checks that a stretch from there keeps the ball sound and that the flat step follows the World
-// step to the bit; on failure the benchmark is skipped with the reason.
+// Checks that a stretch from there keeps the ball sound; if not, the benchmark is skipped with the reason.
 std::unique_ptr<World> landedWorld(benchmark::State& state) {
     auto world = worldFrom(ballModel(int(state.range(0))));
     for (int t = 0; t < landingTicks; ++t) world->step();
     const BallSnapshot landed(*world);
-    FlatWorld flat(*world);
-    for (int t = 0; t < stretchTicks; ++t) {
-        world->step();
-        flat.step();
-    }
+    for (int t = 0; t < stretchTicks; ++t) world->step();
     if (!sound(*world)) state.SkipWithError("the ball does not stay sound on the table");
-    if (flat.stateHash() != stateHash(*world) || flat.score() != world->score)
-        state.SkipWithError("the flat step differs from World::step");
     landed.restore(*world);
     state.counters["masses"] = double(world->masses.size());
     return world;
@@ -74,22 +65,6 @@ void WorldStep(benchmark::State& state) {
     }
 }
 
-void FlatWorldStep(benchmark::State& state) {
-    auto world = landedWorld(state);
-    const FlatWorld landed(*world);
-    FlatWorld flat = landed;
-    int ticks = 0;
-    for (auto _ : state) {
-        flat.step();
-        if (++ticks == stretchTicks) {
-            state.PauseTiming();
-            flat = landed;
-            ticks = 0;
-            state.ResumeTiming();
-        }
-    }
-}
-
 // The default ball over the first 2400 ticks of a game: falling, rolling, bumper hits.
 void WorldStepGame(benchmark::State& state) {
     auto world = worldFrom(ballModel(1));
@@ -107,36 +82,8 @@ void WorldStepGame(benchmark::State& state) {
     state.counters["masses"] = double(world->masses.size());
 }
 
-void FlatWorldStepGame(benchmark::State& state) {
-    auto world = worldFrom(ballModel(1));
-    const FlatWorld start(*world);
-    {
-        FlatWorld flat = start;
-        for (int t = 0; t < gameTicks; ++t) {
-            world->step();
-            flat.step();
-        }
-        if (flat.stateHash() != stateHash(*world) || flat.score() != world->score)
-            state.SkipWithError("the flat step differs from World::step");
-    }
-    FlatWorld flat = start;
-    int ticks = 0;
-    for (auto _ : state) {
-        flat.step();
-        if (++ticks == gameTicks) {
-            state.PauseTiming();
-            flat = start;
-            ticks = 0;
-            state.ResumeTiming();
-        }
-    }
-    state.counters["masses"] = double(world->masses.size());
-}
-
 }  // namespace
 
 BENCHMARK(SoftBodyTick)->ArgName("S")->DenseRange(1, 4);
 BENCHMARK(WorldStep)->ArgName("S")->DenseRange(1, 4);
-BENCHMARK(FlatWorldStep)->ArgName("S")->DenseRange(1, 4);
 BENCHMARK(WorldStepGame);
-BENCHMARK(FlatWorldStepGame);

@@ -43,6 +43,10 @@ public:
     /// Number of components.
     int dimension() const { return dimension_; }
 
+    /// The components, index 0 first: dimension() contiguous floats, valid until the next assignment.
+    float* data() { return components_; }
+    const float* data() const { return components_; }
+
     float& operator[](int i) {
         assert(i >= 0 && i < dimension_);
         return data()[i];
@@ -132,9 +136,6 @@ private:
         inline_[2] = z;
     }
 
-    float* data() { return components_; }
-    const float* data() const { return components_; }
-
     void allocate(int dimension) {
         assert(dimension >= 0);
         dimension_ = dimension;
@@ -148,6 +149,12 @@ private:
     void copyFrom(const Vector& other) {
         const float* q = other.data();
         float* p = data();
+        if (dimension_ == 3) {  // every vector of the game: a copy without a loop
+            p[0] = q[0];
+            p[1] = q[1];
+            p[2] = q[2];
+            return;
+        }
         for (int i = 0; i < dimension_; ++i) p[i] = q[i];
     }
     // Moves the other vector's components here; a heap block changes hands, inline ones are copied.

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "math/Components.h"
 #include "softbody/Mass.h"
 
 namespace {
@@ -56,31 +57,48 @@ void Box::setSwingAngle(float degrees) {
     faceAxis = faceNormal.cross(axisU);
 }
 
-double Box::distance(const Vector& point) const { return std::fabs((origin - point).dot(faceNormal)); }
+// distance and collide run for every mass near a slab on every tick: they work on the components,
+// each step the Vector operation named beside it, with the same operand order and roundings.
+double Box::distance(const Vector& point) const {
+    float offset[3];  // origin - point
+    components::difference(origin.data(), point.data(), offset);
+    return std::fabs(components::dot(offset, faceNormal.data()));
+}
 
 bool Box::collide(Mass& mass, const Vector& /*pull*/) {
-    const Vector rel = mass.position - origin;
-    const double dn = faceNormal.dot(rel);
-    const double vn = faceNormal.dot(mass.velocity);
+    const float* n = faceNormal.data();
+    float rel[3];  // mass.position - origin
+    components::difference(mass.position.data(), origin.data(), rel);
+    const double dn = components::dot(n, rel);
     const double band = swingActive != 0 ? swingingBand : restingBand;
     if (!(std::fabs(dn) < band)) return false;
+    float* v = mass.velocity.data();
+    const double vn = components::dot(n, v);  // also the normal speed taken away below
     if (!(dn * vn < 0.0)) return false;  // on one side of the plane and moving towards it
-    const double su = axisU.dot(rel);
-    const double sv = faceAxis.dot(rel);
+    const double su = components::dot(axisU.data(), rel);
+    const double sv = components::dot(faceAxis.data(), rel);
     if (su < 0.0 || su > double(lengthU) || sv < 0.0 || sv > double(lengthV)) return false;
 
-    const Vector incoming = mass.velocity;
-    const double normalSpeed = faceNormal.dot(mass.velocity);
-    mass.velocity -= faceNormal * normalSpeed;
+    const float incoming[3] = {v[0], v[1], v[2]};
+    float along[3];  // faceNormal * normalSpeed
+    components::scaled(n, vn, along);
+    components::subtract(v, along);
     if (swingActive != 0) {
         hitCount = 0;
-        mass.velocity += faceNormal * flipperKick;
+        float kick[3];  // faceNormal * flipperKick
+        components::scaled(n, flipperKick, kick);
+        components::add(v, kick);
         return true;
     }
     // Friction against the sliding direction, proportional to how hard the mass presses on the slab.
-    const Vector tangential = incoming - faceNormal * vn;
-    const double pressing = std::fabs(faceNormal.dot(mass.force));
-    mass.force -= (tangential * friction) * pressing;
+    float tangential[3];  // incoming - faceNormal * vn
+    components::difference(incoming, along, tangential);
+    float* f = mass.force.data();
+    const double pressing = std::fabs(components::dot(n, f));
+    float brake[3];  // (tangential * friction) * pressing
+    components::scaled(tangential, friction, brake);
+    components::scaled(brake, pressing, brake);
+    components::subtract(f, brake);
     return true;
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cassert>
+
+#include "math/Components.h"
 #include "math/Vector.h"
 
 /// One point mass of the soft-body ball; a value that copies its vectors deeply.
@@ -17,3 +20,19 @@ struct Mass {
     /// One explicit Euler step: the position moves with the old velocity, then the velocity takes the force.
     void integrate(float dt);
 };
+
+// Runs for every mass on every tick: inline, on the components, with the roundings of
+// position += velocity * dt and velocity += (force * dt) / mass.
+inline void Mass::integrate(float dt) {
+    assert(position.dimension() == 3 && velocity.dimension() == 3 && force.dimension() == 3);
+    float* p = position.data();
+    float* v = velocity.data();
+    const float* f = force.data();
+    float step[3];
+    components::scaled(v, double(dt), step);
+    components::add(p, step);
+    float impulse[3];
+    components::scaled(f, double(dt), impulse);
+    for (float& c : impulse) c = float(double(c) / double(mass));
+    components::add(v, impulse);
+}

@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "math/Components.h"
+
 namespace {
 
 constexpr float timeStep = 0.0085f;            // simulated time per tick, whatever the wall clock
@@ -31,39 +33,70 @@ void SoftBody::translate(const Vector& v) {
         for (int i = 0; i < m.position.dimension(); ++i) m.position[i] = float(double(m.position[i]) + double(v[i]));
 }
 
+namespace {
+
+// One offset from the centre widens the bounds: below the minimum it becomes the minimum, otherwise
+// above the maximum it becomes the maximum (float comparisons; NaN changes nothing).
+inline void extendBounds(const float* r, float* low, float* high) {
+    for (int k = 0; k < 3; ++k) {
+        if (r[k] < low[k])
+            low[k] = r[k];
+        else if (r[k] > high[k])
+            high[k] = r[k];
+    }
+}
+
+}  // namespace
+
+void SoftBody::setBounds(const float* low, const float* high) {
+    if (boxMin.dimension() != 3) boxMin = Vector(3);
+    if (boxMax.dimension() != 3) boxMax = Vector(3);
+    for (int k = 0; k < 3; ++k) {
+        boxMin[k] = low[k];
+        boxMax[k] = high[k];
+    }
+    float diagonal[3];  // boxMax - boxMin
+    components::difference(high, low, diagonal);
+    boundingRadius = 0.5 * components::norm(diagonal);
+}
+
 void SoftBody::updateBounds() {
-    boxMax = Vector(3);
-    boxMin = boxMax;
+    float low[3] = {0.0f, 0.0f, 0.0f};
+    float high[3] = {0.0f, 0.0f, 0.0f};
     if (!masses.empty()) {
-        const Vector& centre = masses[0].position;
+        const float* centre = masses[0].position.data();
         for (const Mass& m : masses) {
-            const Vector r = m.position - centre;
-            for (int k = 0; k < 3; ++k) {
-                if (r[k] < boxMin[k])
-                    boxMin[k] = r[k];
-                else if (r[k] > boxMax[k])
-                    boxMax[k] = r[k];
-            }
+            float r[3];
+            components::difference(m.position.data(), centre, r);
+            extendBounds(r, low, high);
         }
     }
-    boundingRadius = 0.5 * (boxMax - boxMin).norm();
+    setBounds(low, high);
 }
 
 void SoftBody::computeForces() {
     if (masses.empty()) return;
     for (Mass& m : masses) m.setForce(gravity);
-    for (Spring& s : springs) s.applyForce();
+    applyForces(springs.data(), springs.size());
 
-    // Spin measure: the sum of velocity x offset over all masses, unweighted.
-    const Vector& centre = masses[0].position;
+    // Spin measure: the sum of velocity x offset over all masses, unweighted; spin += v.cross(p - centre)
+    // on the components.
+    const float* centre = masses[0].position.data();
     Vector spin(3);
-    for (const Mass& m : masses) spin += m.velocity.cross(m.position - centre);
+    for (const Mass& m : masses) {
+        float offset[3];
+        components::difference(m.position.data(), centre, offset);
+        float turn[3];
+        components::cross(m.velocity.data(), offset, turn);
+        components::add(spin.data(), turn);
+    }
 
     // A ball spinning too fast is slowed by a rigid rotation against its spin.
     const double spinLength = spin.norm();
     if (spinLength > maxAngularMomentum) {
         std::cout << "Killing AngularMoment: " << spinLength << '\n' << std::flush;
-        for (Mass& m : masses) m.velocity += spin.cross(m.position - centre) * spinDampingFactor;
+        const Vector& centrePosition = masses[0].position;
+        for (Mass& m : masses) m.velocity += spin.cross(m.position - centrePosition) * spinDampingFactor;
     }
 
     Vector& centreForce = masses[0].force;
@@ -73,7 +106,17 @@ void SoftBody::computeForces() {
     if (centreForceLength > maxCentreForce) centreForce /= centreForceLength * (1.0 / maxCentreForce);
 }
 
+// The bounds are those of updateBounds, found in the same pass as the integration: the centre mass
+// is integrated first, so every later mass's offset is taken from the centre's new position.
 void SoftBody::integrate() {
-    for (Mass& m : masses) m.integrate(timeStep);
-    updateBounds();
+    float low[3] = {0.0f, 0.0f, 0.0f};
+    float high[3] = {0.0f, 0.0f, 0.0f};
+    const float* centre = masses.empty() ? nullptr : masses[0].position.data();
+    for (Mass& m : masses) {
+        m.integrate(timeStep);
+        float r[3];
+        components::difference(m.position.data(), centre, r);
+        extendBounds(r, low, high);
+    }
+    setBounds(low, high);
 }

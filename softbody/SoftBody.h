@@ -32,4 +32,8 @@ public:
     void integrate();
     /// Draws every face as one lit triangle, all inside one GL_TRIANGLES block.
     void draw() const;
+
+private:
+    /// boxMin and boxMax become the given corners, boundingRadius half the diagonal between them.
+    void setBounds(const float* low, const float* high);
 };

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <iostream>
+#include <vector>
 
 #include "support/Capture.h"
 #include "support/Vectors.h"
@@ -147,6 +148,33 @@ TEST(SpringTest, CoincidentMassesAreSkipped) {
     s.applyForce();
     EXPECT_VEC_EQ(body.masses[0].force, 0, 0, 0);
     EXPECT_VEC_EQ(body.masses[1].force, 0, 0, 0);
+}
+
+// applyForces works on two springs at a time: each keeps the force it has alone (the cases above),
+// a coincident spring in a pair adds nothing while its partner still acts, and an odd last spring
+// acts too.
+TEST(SpringTest, ApplyForcesInPairsGivesEachSpringItsOwnForce) {
+    SoftBody body = bodyAt({vec(0, 0, 0), vec(1.5f, 0, 0), vec(0, 0, 0), vec(0.713f, 0.7f, -0.3f), vec(1, 1, 1),
+                            vec(1, 1, 1), vec(0, 0, 0), vec(1, 0, 0), vec(5, 0, 0), vec(6.5f, 0, 0)});
+    body.masses[7].velocity = vec(2, 0, 0);
+    const float restLengths[] = {1.0f, 1.0f, 0.5f, 1.0f, 1.0f};
+    std::vector<Spring> springs(5);
+    for (int i = 0; i < 5; ++i) {
+        springs[i].massA = &body.masses[2 * i];
+        springs[i].massB = &body.masses[2 * i + 1];
+        springs[i].restLength = restLengths[i];
+    }
+    applyForces(springs.data(), springs.size());
+    const struct {
+        int mass;
+        float x, y, z;
+    } expected[] = {{0, 1350, 0, 0}, {1, -1350, 0, 0}, {2, 79.8075104f, 78.3523941f, -33.5796013f},
+                    {3, -79.8075104f, -78.3523941f, 33.5796013f}, {4, 0, 0, 0}, {5, 0, 0, 0}, {6, 60, 0, 0},
+                    {7, -60, 0, 0}, {8, 1350, 0, 0}, {9, -1350, 0, 0}};
+    for (const auto& e : expected) {
+        SCOPED_TRACE(e.mass);
+        EXPECT_VEC_EQ(body.masses[e.mass].force, e.x, e.y, e.z);
+    }
 }
 
 TEST(SoftBodyTest, TranslateMovesEveryMassButNotTheBounds) {
