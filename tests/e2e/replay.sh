@@ -30,33 +30,9 @@ source "$here/../../scripts/lib/xvfb.sh"
 xvfb_require xdpyinfo xdotool identify import compare
 
 started=$(date +%s)
-work=$(mktemp -d "${TMPDIR:-/tmp}/flipper-replay-e2e.XXXXXX")
-game=""
-failures=0
-
-cleanup() {
-  if [ -n "$game" ] && kill -0 "$game" 2>/dev/null; then
-    kill -KILL "$game" 2>/dev/null
-    wait "$game" 2>/dev/null
-  fi
-  xvfb_stop
-  if [ $failures -eq 0 ] && [ -z "${FLIPPER_E2E_KEEP:-}" ]; then
-    rm -rf "$work"
-  else
-    echo "files kept in $work"
-  fi
-}
-trap cleanup EXIT
-
-check() {  # check NAME CONDITION...
-  local name=$1; shift
-  if "$@"; then echo "ok: $name"; else echo "FAILED: $name"; failures=$((failures + 1)); fi
-}
-
-cp "$assets/sphere.iv" "$assets/woman.bmp" "$assets/head.bmp" "$work/"
-cd "$work" || exit 1
-xvfb_start 1024x800x24 || { echo "FAIL: Xvfb did not start"; exit 1; }
-echo "Xvfb on $DISPLAY"
+# shellcheck source=SCRIPTDIR/session.sh
+source "$here/session.sh"
+e2e_session replay-e2e "$assets"
 
 # Records a game while typing the keys given, SECONDS apart, then stops it with SIGNAL.
 # record FILE SIGNAL SECONDS KEY...

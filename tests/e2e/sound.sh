@@ -23,33 +23,9 @@ source "$here/../../scripts/lib/xvfb.sh"
 
 xvfb_require xdpyinfo sox
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/flipper-sound-e2e.XXXXXX")
-game=""
-failures=0
-
-cleanup() {
-  if [ -n "$game" ] && kill -0 "$game" 2>/dev/null; then
-    kill -KILL "$game" 2>/dev/null
-    wait "$game" 2>/dev/null
-  fi
-  xvfb_stop
-  if [ $failures -eq 0 ] && [ -z "${FLIPPER_E2E_KEEP:-}" ]; then
-    rm -rf "$work"
-  else
-    echo "files kept in $work"
-  fi
-}
-trap cleanup EXIT
-
-check() {  # check NAME CONDITION...
-  local name=$1; shift
-  if "$@"; then echo "ok: $name"; else echo "FAILED: $name"; failures=$((failures + 1)); fi
-}
-
-cp "$assets/sphere.iv" "$assets/woman.bmp" "$assets/head.bmp" "$work/"
-cd "$work" || exit 1
-xvfb_start 1024x800x24 || { echo "FAIL: Xvfb did not start"; exit 1; }
-echo "Xvfb on $DISPLAY"
+# shellcheck source=SCRIPTDIR/session.sh
+source "$here/session.sh"
+e2e_session sound-e2e "$assets"
 
 # Plays the demo with the given alsoft.conf and options until its verdict, then stops it (a replay
 # holds its last picture until the window is closed).
