@@ -6,6 +6,7 @@
 #include <GL/glut.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -17,6 +18,7 @@
 #include "app/GameWindow.h"
 #include "app/Trackball.h"
 #include "web/FramePacer.h"
+#include "web/PageReplays.h"
 #include "web/gl/GlContext.h"
 #include "web/gl/WebGlBackend.h"
 
@@ -28,6 +30,7 @@ constexpr double freezeBudgetSeconds = 0.025;  // unpaced stepping per frame bef
 
 Trackball trackball(3.0, 256, 256);  // as the desktop game's, until reshape sizes it
 Game game;
+PageReplays replays(game);
 WebGlBackend backend;
 FramePacer pacer(ticksPerSecond, maxTicksPerFrame);
 long long freezeAt = -1;  // with --freeze-at: the tick the game stops stepping at
@@ -36,6 +39,9 @@ long long freezeAt = -1;  // with --freeze-at: the tick the game stops stepping 
 // frame-time measurement; the most recent ones only.
 constexpr std::size_t frameTimesKept = 4096;
 std::vector<float> frameTimes;
+
+// The page shows a replay's verdict beside the table too.
+EM_JS(void, showVerdict, (const char* line), { if (Module.onVerdict) Module.onVerdict(UTF8ToString(line)); });
 
 void present(fixedgl::Pipeline& pipeline) { backend.present(pipeline); }
 
@@ -52,9 +58,14 @@ void frame() {
     const double started = emscripten_get_now();
     const double now = started / 1000.0;
     if (freezeAt < 0) {
-        for (int i = pacer.ticksDue(now); i > 0; --i) tick();
+        for (int i = pacer.ticksDue(now); i > 0 && !replays.holding(); --i) tick();
     } else if (!frozen()) {
         while (!frozen() && emscripten_get_now() / 1000.0 - now < freezeBudgetSeconds) tick();
+    }
+    const std::string verdict = replays.takeVerdict();
+    if (!verdict.empty()) {
+        std::cout << verdict << '\n' << std::flush;
+        showVerdict(verdict.c_str());
     }
     // Frozen, the picture is drawn every frame, as the desktop game keeps drawing.
     if (frozen()) glutPostRedisplay();
@@ -62,6 +73,10 @@ void frame() {
     if (frameTimes.size() == frameTimesKept)
         frameTimes.erase(frameTimes.begin(), frameTimes.begin() + frameTimesKept / 2);
     frameTimes.push_back(static_cast<float>(emscripten_get_now() - started));
+}
+
+void report(const std::string& problem) {
+    if (!problem.empty()) std::cerr << problem << '\n' << std::flush;
 }
 
 bool parseFreezeAt(const char* text, long long& tick) {
@@ -78,8 +93,12 @@ bool parseFreezeAt(const char* text, long long& tick) {
 
 extern "C" {
 
-/// A key typed on the page: its character code.
+/// A key typed on the page, or a touch: its character code. 'n' starts a new recorded game.
 EMSCRIPTEN_KEEPALIVE void webKey(int key) {
+    if (key == 'n') {
+        report(replays.newGame());
+        return;
+    }
     auto keyboard = fixedgl::glutCallbacks().keyboard;
     if (keyboard != nullptr && key > 0 && key < 256) keyboard(static_cast<unsigned char>(key), 0, 0);
 }
@@ -95,6 +114,34 @@ EMSCRIPTEN_KEEPALIVE void webMotion(int x, int y) {
     auto motion = fixedgl::glutCallbacks().motion;
     if (motion != nullptr) motion(x, y);
 }
+
+/// The canvas now has this many pixels: the game's reshape sizes its picture and trackball.
+EMSCRIPTEN_KEEPALIVE void webResize(int width, int height) {
+    if (width <= 0 || height <= 0 || fixedgl::glutCallbacks().reshape == nullptr) return;
+    emscripten_set_canvas_element_size("#canvas", width, height);
+    fixedgl::glutCallbacks().reshape(width, height);
+    glutPostRedisplay();
+}
+
+/// Writes the current game as a whole replay file to PageReplays::snapshotFile: 1, or 0 after
+/// saying why not.
+EMSCRIPTEN_KEEPALIVE int webSnapshot() {
+    const std::string problem = replays.snapshot();
+    report(problem);
+    return problem.empty() ? 1 : 0;
+}
+
+/// Plays the replay the page put in PageReplays::incomingFile, called name in messages: 1 once it
+/// plays, or 0 after one line naming the problem, and the current game goes on.
+EMSCRIPTEN_KEEPALIVE int webPlayReplay(const char* name) {
+    const std::string problem = replays.playFile(PageReplays::incomingFile, name);
+    std::remove(PageReplays::incomingFile);
+    report(problem);
+    return problem.empty() ? 1 : 0;
+}
+
+/// 1 while a replay plays or is held at its end.
+EMSCRIPTEN_KEEPALIVE int webReplaying() { return replays.replaying() ? 1 : 0; }
 
 /// Step ticks since the page opened.
 EMSCRIPTEN_KEEPALIVE int webTickCount() { return game.tickCount; }
@@ -129,6 +176,7 @@ int main(int argc, char** argv) {
     const fixedgl::WindowRequest& window = fixedgl::windowRequest();
     emscripten_set_canvas_element_size("#canvas", window.width, window.height);
     fixedgl::glutCallbacks().reshape(window.width, window.height);
+    report(replays.newGame());
 
     emscripten_set_main_loop(frame, 0, 0);
     return 0;

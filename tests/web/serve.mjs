@@ -11,6 +11,7 @@ const types = {
   '.iv': 'text/plain; charset=utf-8',
   '.bmp': 'image/bmp',
   '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json',
 };
 
 export function serve(folder, port = 0) {
