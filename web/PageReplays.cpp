@@ -35,7 +35,7 @@ std::string PageReplays::newGame() {
     if (!hashModelFile(game_.modelFileName, modelHash).empty()) return "";
     recorder_ = std::make_unique<ReplayRecorder>();
     const std::vector<std::string> inputs{game_.modelFileName, "woman.bmp", "head.bmp"};
-    std::string problem = recorder_->open(recordingFile, modelHash, inputs);
+    std::string problem = recorder_->open(recordingFile_, modelHash, inputs);
     if (!problem.empty()) {
         recorder_.reset();
         return problem;
@@ -49,17 +49,17 @@ std::string PageReplays::snapshot() {
     if (!recorder_->error().empty()) return recorder_->error();
     std::string text;
     std::string reason;
-    if (!readRegularFile(recordingFile, maxPageReplayBytes, text, reason))
-        return std::string(recordingFile) + ": cannot read replay: " + reason;
+    if (!readRegularFile(recordingFile_, maxPageReplayBytes, text, reason))
+        return recordingFile_ + ": cannot read replay: " + reason;
     ReplayEnd end;
     end.idles = game_.idleCount;
     end.ticks = game_.tickCount;
     end.score = game_.currentWorld ? game_.currentWorld->score : 0;
     end.hash = game_.currentWorld ? stateHash(*game_.currentWorld) : fnvOffsetBasis;
-    std::ofstream out(snapshotFile, std::ios::binary | std::ios::trunc);
+    std::ofstream out(snapshotFile_, std::ios::binary | std::ios::trunc);
     out << text << endLine(end);
     out.close();
-    if (!out) return std::string(snapshotFile) + ": cannot write replay";
+    if (!out) return snapshotFile_ + ": cannot write replay";
     return "";
 }
 

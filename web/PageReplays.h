@@ -13,25 +13,23 @@
 /// starts as the program does: idle and tick counts at 0 and the World built by the first idle call.
 class PageReplays {
 public:
-    /// The file the current game is recorded in, and the one a snapshot of it is written to.
-    static constexpr const char* recordingFile = "/recording.replay";
-    static constexpr const char* snapshotFile = "/game.replay";
-    /// Where the page puts a replay it is handed, for playFile.
-    static constexpr const char* incomingFile = "/incoming.replay";
-
-    explicit PageReplays(Game& game) : game_(game) {}
+    /// Records in folder/recording.replay and writes snapshots to folder/game.replay.
+    PageReplays(Game& game, const std::string& folder)
+        : game_(game), recordingFile_(folder + "/recording.replay"), snapshotFile_(folder + "/game.replay") {}
 
     /// A new game, recorded: what 'n' and the new-game button do in the page. A replay being
     /// played stops. Returns "" or one line about the recording (the game plays on without one).
     std::string newGame();
     /// The current game so far as a whole replay file (its lines up to now and an end line as the
-    /// game stands) in snapshotFile. Returns "" or one line saying why there is none.
+    /// game stands) in snapshotFile(). Returns "" or one line saying why there is none.
     std::string snapshot();
     /// Plays the replay text, named name in messages, in a new game. Returns "" once it plays, or
     /// one line naming name and the problem; then nothing changes and the current game goes on.
     std::string play(const std::string& text, const std::string& name);
     /// The same for the replay in the file path (bounded in size).
     std::string playFile(const std::string& path, const std::string& name);
+
+    const std::string& snapshotFile() const { return snapshotFile_; }
 
     /// A replay is being played or is held at its end.
     bool replaying() const { return player_ != nullptr; }
@@ -44,6 +42,8 @@ private:
     void restart();
 
     Game& game_;
+    std::string recordingFile_;
+    std::string snapshotFile_;
     std::unique_ptr<ReplayRecorder> recorder_;
     std::unique_ptr<ReplayPlayer> player_;
     bool divergenceShown_ = false;

@@ -30,7 +30,7 @@ constexpr double freezeBudgetSeconds = 0.025;  // unpaced stepping per frame bef
 
 Trackball trackball(3.0, 256, 256);  // as the desktop game's, until reshape sizes it
 Game game;
-PageReplays replays(game);
+PageReplays replays(game, "");  // its files at the root of the page's file system
 WebGlBackend backend;
 FramePacer pacer(ticksPerSecond, maxTicksPerFrame);
 long long freezeAt = -1;  // with --freeze-at: the tick the game stops stepping at
@@ -123,19 +123,19 @@ EMSCRIPTEN_KEEPALIVE void webResize(int width, int height) {
     glutPostRedisplay();
 }
 
-/// Writes the current game as a whole replay file to PageReplays::snapshotFile: 1, or 0 after
-/// saying why not.
+/// Writes the current game as a whole replay file to /game.replay: 1, or 0 after saying why not.
 EMSCRIPTEN_KEEPALIVE int webSnapshot() {
     const std::string problem = replays.snapshot();
     report(problem);
     return problem.empty() ? 1 : 0;
 }
 
-/// Plays the replay the page put in PageReplays::incomingFile, called name in messages: 1 once it
-/// plays, or 0 after one line naming the problem, and the current game goes on.
+/// Plays the replay the page put in /incoming.replay, called name in messages: 1 once it plays, or
+/// 0 after one line naming the problem, and the current game goes on.
 EMSCRIPTEN_KEEPALIVE int webPlayReplay(const char* name) {
-    const std::string problem = replays.playFile(PageReplays::incomingFile, name);
-    std::remove(PageReplays::incomingFile);
+    const char* const incoming = "/incoming.replay";
+    const std::string problem = replays.playFile(incoming, name);
+    std::remove(incoming);
     report(problem);
     return problem.empty() ? 1 : 0;
 }

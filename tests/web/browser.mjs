@@ -5,6 +5,7 @@
 // if any fails. With --timing it also plays 10 s and prints the frame times.
 import { readFileSync } from 'node:fs';
 import { launchChromium } from './chromium.mjs';
+import { phoneTests } from './phone.mjs';
 import { serve } from './serve.mjs';
 
 const [site, desktopFrame, freezeTick, brokenModel, brokenModelLine, ...flags] = process.argv.slice(2);
@@ -27,14 +28,18 @@ function check(ok, what, detail = '') {
 }
 const pause = (ms) => new Promise((done) => setTimeout(done, ms));
 
+const desktop = { width: 1280, height: 900 };  // room for the 768-pixel table beside the controls
+const phone = { width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
 const server = await serve(site, 0);
 const base = `http://127.0.0.1:${server.address().port}/`;
 const browser = await launchChromium();
 
-// Opens the page and records its errors and console lines.
-async function open(query = '') {
-  const page = await browser.newPage();
-  await page.setViewport({ width: 1000, height: 700 });  // shorter than the page, so it could scroll
+// Opens the page and records its errors and console lines. The service worker stays out of the
+// way, so what a test serves is what the page gets; only the offline test lets it work.
+async function open(query = '', viewport = desktop, context = browser) {
+  const page = await context.newPage();
+  if (context === browser) await page.setBypassServiceWorker(true);
+  await page.setViewport(viewport);
   const record = { errors: [], lines: [] };
   page.on('pageerror', (e) => record.errors.push(e.message));
   page.on('requestfailed', (r) => record.errors.push(`request failed: ${r.url()}`));
@@ -204,6 +209,7 @@ try {
   ];
   for (const c of dataCases) {
     const page = await browser.newPage();
+    await page.setBypassServiceWorker(true);
     const lines = [];
     const errors = [];
     page.on('console', (m) => lines.push(m.text()));
@@ -219,6 +225,9 @@ try {
     check(errors.length === 0, 'and the game goes on', errors.join('; '));
     await page.close();
   }
+
+  await phoneTests({ browser, open, check, pixels, pause, desktop, phone, sim: process.env.FLIPPER_SIM,
+    assets: process.env.FLIPPER_ASSETS, demo: process.env.FLIPPER_DEMO });
 
   if (flags.includes('--timing')) {
     const { page } = await open();
