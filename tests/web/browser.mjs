@@ -5,7 +5,7 @@
 // if any fails. With --timing it also plays 10 s and prints the frame times.
 import { readFileSync } from 'node:fs';
 import { launchChromium } from './chromium.mjs';
-import { phoneTests } from './phone.mjs';
+import { phoneTests, timing, transferCheck } from './phone.mjs';
 import { serve } from './serve.mjs';
 
 const [site, desktopFrame, freezeTick, brokenModel, brokenModelLine, ...flags] = process.argv.slice(2);
@@ -229,35 +229,8 @@ try {
   await phoneTests({ browser, open, check, pixels, pause, desktop, phone, sim: process.env.FLIPPER_SIM,
     assets: process.env.FLIPPER_ASSETS, demo: process.env.FLIPPER_DEMO });
 
-  if (flags.includes('--timing')) {
-    const { page } = await open();
-    const intervals = await page.evaluate(() => new Promise((done) => {
-      const times = [];
-      let last = performance.now();
-      const until = last + 10000;
-      const frame = (now) => {
-        times.push(now - last);
-        last = now;
-        if (now < until) requestAnimationFrame(frame); else done(times);
-      };
-      requestAnimationFrame(frame);
-    }));
-    const work = await page.evaluate(() => {
-      const n = Module._webFrameTimeCount();
-      const out = [];
-      for (let i = 0; i < n; i++) out.push(Module._webFrameTime(i));
-      return out.slice(-600);
-    });
-    const ticks = await page.evaluate(() => Module._webTickCount());
-    const stat = (values, q) => {
-      const sorted = [...values].sort((a, b) => a - b);
-      return sorted[Math.min(sorted.length - 1, Math.floor(q * sorted.length))].toFixed(2);
-    };
-    console.log(`timing: ${intervals.length} frames in 10 s; frame interval median ${stat(intervals, 0.5)} ms, ` +
-      `p95 ${stat(intervals, 0.95)} ms; the game's work per frame median ${stat(work, 0.5)} ms, ` +
-      `p95 ${stat(work, 0.95)} ms; ${ticks} ticks played`);
-    await page.close();
-  }
+  transferCheck({ check, site });
+  if (flags.includes('--timing')) await timing({ open, pause, desktop, phone, demo: process.env.FLIPPER_DEMO });
 } catch (e) {
   check(false, 'the browser test ran to its end', e.stack || String(e));
 } finally {

@@ -4,6 +4,7 @@ import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readdirSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
+import { gzipSync } from 'node:zlib';
 
 await import('../../web/site/share.js');
 const { pack, unpack } = globalThis.FlipperShare;
@@ -229,5 +230,101 @@ export async function phoneTests({ browser, open, check, pixels, pause, desktop,
     check(record.lines.some((l) => l.startsWith('Read in ')) && frames.some((f) => f[0]),
       'offline, a reload reads the ball and the keys work', `${record.lines.length} lines`);
     await context.close();
+  }
+}
+
+// The first visit's transfer: every file of the site once, gzipped as a server would send it.
+export function transferCheck({ check, site }) {
+  let total = 0;
+  for (const name of readdirSync(site)) total += gzipSync(readFileSync(join(site, name)), { level: 6 }).length;
+  check(total <= 250 * 1024, 'the first visit transfers at most 250 KB with gzip', `${(total / 1024).toFixed(1)} KB`);
+}
+
+const stat = (values, q) => {
+  const sorted = [...values].sort((a, b) => a - b);
+  return sorted[Math.min(sorted.length - 1, Math.floor(q * sorted.length))].toFixed(2);
+};
+
+// 10 s of play: the frame intervals and the game's work per frame (Module._webFrameTime).
+async function frameTimes(page, what) {
+  const intervals = await page.evaluate(() => new Promise((done) => {
+    const times = [];
+    let last = performance.now();
+    const until = last + 10000;
+    const frame = (now) => {
+      times.push(now - last);
+      last = now;
+      if (now < until) requestAnimationFrame(frame); else done(times);
+    };
+    requestAnimationFrame(frame);
+  }));
+  const work = await page.evaluate((n) => {
+    const out = [];
+    for (let i = Math.max(0, Module._webFrameTimeCount() - n); i < Module._webFrameTimeCount(); i++) out.push(Module._webFrameTime(i));
+    return out;
+  }, intervals.length);
+  console.log(`timing, ${what}: ${intervals.length} frames in 10 s; frame interval median ${stat(intervals, 0.5)} ms, ` +
+    `p95 ${stat(intervals, 0.95)} ms; the game's work per frame median ${stat(work, 0.5)} ms, p95 ${stat(work, 0.95)} ms`);
+}
+
+// The figures scripts/web --test --timing reports: frame times on a desktop and on a phone with
+// its CPU slowed 4 times, the delay from a touch to the flipper's first step, and link lengths.
+export async function timing({ open, pause, desktop, phone, demo }) {
+  {
+    const { page } = await open('', desktop);
+    await frameTimes(page, 'desktop');
+    await page.close();
+  }
+  {
+    const { page } = await open('', phone);
+    const cdp = await page.createCDPSession();
+    await cdp.send('Emulation.setCPUThrottlingRate', { rate: 4 });
+    await pause(1000);
+    await frameTimes(page, 'phone, CPU 4x slower');
+
+    // From the touch's event to the end of the animation frame whose ticks moved the flipper.
+    await page.evaluate(() => {
+      window.delays = [];
+      document.getElementById('canvas').addEventListener('pointerdown', (e) => {
+        const tick = Module._webTickCount();
+        const check = () => {
+          if (Module._webTickCount() > tick) window.delays.push(performance.now() - e.timeStamp);
+          else requestAnimationFrame(check);
+        };
+        requestAnimationFrame(check);
+      });
+    });
+    const at = await onCanvas(page, 100, 600);
+    for (let i = 0; i < 20; i++) {
+      await touches(page, 'touchStart', [at]);
+      await touches(page, 'touchEnd', []);
+      await pause(97);
+    }
+    const delays = await page.evaluate(() => window.delays);
+    const frames = await page.evaluate(() => new Promise((done) => {
+      const t = [];
+      const f = (now) => { t.push(now); if (t.length < 30) requestAnimationFrame(f); else done((t[29] - t[0]) / 29); };
+      requestAnimationFrame(f);
+    }));
+    console.log(`timing, phone, CPU 4x slower: touch to the flipper's first step median ${stat(delays, 0.5)} ms, ` +
+      `most ${stat(delays, 1)} ms over ${delays.length} touches; an animation frame ${frames.toFixed(2)} ms`);
+    await page.close();
+  }
+  const demoCode = await pack(readFileSync(demo, 'utf8'));
+  console.log(`link length, docs/demo.replay: ${'index.html#replay='.length + demoCode.length} characters (index.html#replay=...)`);
+  {
+    // A minute's game with 20 flips, alternately left and right, 3 s apart.
+    const { page } = await open('', desktop);
+    await page.click('#new-game');
+    for (let i = 0; i < 20; i++) {
+      await pause(3000);
+      await page.keyboard.press(i % 2 === 0 ? 'f' : 'j');
+    }
+    await page.click('#share');
+    await page.waitForFunction(() => document.getElementById('link').value.includes('#replay='), { timeout: 10000 });
+    const [link, ticks] = await page.evaluate(() => [document.getElementById('link').value, Module._webTickCount()]);
+    console.log(`link length, a game of ${ticks} ticks with 20 flips: ` +
+      `${'index.html'.length + link.length - link.indexOf('#')} characters (index.html#replay=...)`);
+    await page.close();
   }
 }
