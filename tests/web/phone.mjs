@@ -226,9 +226,10 @@ export async function phoneTests({ browser, open, check, pixels, pause, desktop,
     await page.waitForFunction(() => Module._webTickCount() > 100, { timeout: 30000 });
     await page.keyboard.press('n');
     await pause(150);
-    const frames = await changesDuring(page, [leftFlipper], 400, () => page.keyboard.press('f'));
+    const frames = await changesDuring(page, [leftFlipper], 800, () => page.keyboard.press('f'));
     check(record.lines.some((l) => l.startsWith('Read in ')) && frames.some((f) => f[0]),
-      'offline, a reload reads the ball and the keys work', `${record.lines.length} lines`);
+      'offline, a reload reads the ball and the keys work',
+      `${record.lines.length} lines; the left flipper moved in ${frames.filter((f) => f[0]).length} of ${frames.length} frames`);
     await context.close();
   }
 }
