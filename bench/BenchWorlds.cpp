@@ -17,8 +17,12 @@ std::string ballModel(int subdivisions) {
 
 void readBall(const std::string& modelText, SoftBody& body) {
     std::istringstream model(modelText);
-    const Console silence;
-    readModel(model, body);
+    std::string problem;
+    {
+        const Console silence;
+        problem = readModel(model, body);
+    }
+    if (!problem.empty()) std::cerr << "bench: the generated ball does not read: " << problem << '\n';
 }
 
 std::unique_ptr<World> worldFrom(const std::string& modelText) {

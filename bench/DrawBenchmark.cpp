@@ -27,11 +27,11 @@
 #include <string>
 #include <vector>
 
-#include "app/Game.h"
-#include "app/GlutCallbacks.h"
-#include "app/Pacing.h"
-#include "app/Shell.h"
-#include "app/Trackball.h"
+#include "desktop/Shell.h"
+#include "front/GlutCallbacks.h"
+#include "front/Trackball.h"
+#include "game/Game.h"
+#include "game/Pacing.h"
 #include "obstacles/TexturedPanel.h"
 
 namespace {
@@ -56,7 +56,6 @@ struct Options {
     int frames = 300;
     double seconds = 3.0;
     double tickRate = 900.0;
-    std::string error;  ///< why the command line cannot be used; empty when it can
 };
 
 bool positiveNumber(const char* text, double& value) {
@@ -67,19 +66,14 @@ bool positiveNumber(const char* text, double& value) {
     return true;
 }
 
-Options parseOptions(int argc, char** argv) {
-    Options options;
+// Reads the command line into options. Returns "" or why it cannot be used.
+[[nodiscard]] std::string parseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (i + 1 >= argc || (arg != "--frames" && arg != "--seconds" && arg != "--tick-rate")) {
-            options.error = "cannot use '" + arg + "'";
-            return options;
-        }
+        if (i + 1 >= argc || (arg != "--frames" && arg != "--seconds" && arg != "--tick-rate"))
+            return "cannot use '" + arg + "'";
         double value = 0.0;
-        if (!positiveNumber(argv[++i], value)) {
-            options.error = arg + " needs a positive number";
-            return options;
-        }
+        if (!positiveNumber(argv[++i], value)) return arg + " needs a positive number";
         if (arg == "--frames")
             options.frames = std::max(1, int(value));
         else if (arg == "--seconds")
@@ -87,7 +81,7 @@ Options parseOptions(int argc, char** argv) {
         else
             options.tickRate = value;
     }
-    return options;
+    return "";
 }
 
 // The state the callbacks share, as in the game; alive until the program ends.
@@ -226,9 +220,10 @@ void measuredIdle() {
 
 int main(int argc, char** argv) {
     glutInit(&argc, argv);  // takes the toolkit's own options out of argv
-    const Options options = parseOptions(argc, argv);
-    if (!options.error.empty()) {
-        std::fprintf(stderr, "flipper-draw-bench: %s\n%s", options.error.c_str(), usage);
+    Options options;
+    const std::string problem = parseOptions(argc, argv, options);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "flipper-draw-bench: %s\n%s", problem.c_str(), usage);
         return 2;
     }
 

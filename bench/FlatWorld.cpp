@@ -4,9 +4,9 @@
 #include <cstring>
 #include <iostream>
 
+#include "game/Fnv1a.h"
 #include "obstacles/Box.h"
 #include "obstacles/Sphere.h"
-#include "sim/StateHash.h"
 #include "world/World.h"
 
 // Every helper below stores a float the way a Vector operation does: operands widened to double,
@@ -363,10 +363,7 @@ std::uint64_t FlatWorld::stateHash() const {
     auto mix = [&hash](float value) {
         std::uint32_t bits;
         std::memcpy(&bits, &value, sizeof bits);
-        for (int byte = 0; byte < 4; ++byte) {
-            hash ^= (bits >> (8 * byte)) & 0xffu;
-            hash *= fnvPrime;
-        }
+        hash = fnv1aWord(hash, bits);
     };
     for (int i = 0; i < massCount(); ++i) {
         for (int k = 0; k < 3; ++k) mix(position_[3 * i + k]);

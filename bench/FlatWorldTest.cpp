@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "bench/BenchWorlds.h"
-#include "sim/StateHash.h"
+#include "game/StateHash.h"
 #include "tests/support/Capture.h"
 #include "world/World.h"
 

@@ -8,7 +8,7 @@
 
 #include "bench/BenchWorlds.h"
 #include "bench/FlatWorld.h"
-#include "sim/StateHash.h"
+#include "game/StateHash.h"
 #include "world/World.h"
 
 namespace {

@@ -38,46 +38,46 @@ std::string tooLarge(long long size, long long maxBytes) {
 
 }  // namespace
 
-int openRegularFile(const std::string& path, long long maxBytes, std::string& reason) {
-    reason.clear();
+std::string openRegularFile(const std::string& path, long long maxBytes, int& descriptor) {
+    descriptor = -1;
     // Looked at before it is opened, so a device is never opened at all (opening some has effects).
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) {
-        reason = systemReason(errno);
-        return -1;
+        return systemReason(errno);
     }
-    reason = typeReason(status.st_mode);
-    if (!reason.empty()) return -1;
+    std::string reason = typeReason(status.st_mode);
+    if (!reason.empty()) return reason;
 
     // The file may have been replaced since: open without blocking and look again at what was opened.
     const int fd = ::open(path.c_str(), openFlags);
     if (fd < 0) {
-        reason = systemReason(errno);
-        return -1;
+        return systemReason(errno);
     }
     if (::fstat(fd, &status) != 0) {
         reason = systemReason(errno);
         ::close(fd);
-        return -1;
+        return reason;
     }
     reason = typeReason(status.st_mode);
     if (reason.empty() && status.st_size > maxBytes) reason = tooLarge(status.st_size, maxBytes);
     if (!reason.empty()) {
         ::close(fd);
-        return -1;
+        return reason;
     }
 #ifndef _WIN32
     // A regular file never blocks; reads should wait as usual all the same.
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags != -1) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
 #endif
-    return fd;
+    descriptor = fd;
+    return "";
 }
 
-bool readRegularFile(const std::string& path, long long maxBytes, std::string& contents, std::string& reason) {
+std::string readRegularFile(const std::string& path, long long maxBytes, std::string& contents) {
     contents.clear();
-    const int fd = openRegularFile(path, maxBytes, reason);
-    if (fd < 0) return false;
+    int fd = -1;
+    std::string reason = openRegularFile(path, maxBytes, fd);
+    if (!reason.empty()) return reason;
     // Read to the end rather than to the size fstat gave: files under /proc report 0 and still have
     // text, and a file may grow while it is read. Never more than maxBytes are kept.
     for (;;) {
@@ -105,7 +105,6 @@ bool readRegularFile(const std::string& path, long long maxBytes, std::string& c
     if (!reason.empty()) {
         contents.clear();
         contents.shrink_to_fit();
-        return false;
     }
-    return true;
+    return reason;
 }

@@ -13,27 +13,27 @@ OutputFile::~OutputFile() {
     if (file_ != nullptr) std::fclose(file_);
 }
 
-bool OutputFile::fail(int error) {
+std::string OutputFile::fail(int error) {
     // A failing call that left no errno still failed: say so with the generic input/output error.
     if (error_ == 0) error_ = error != 0 ? error : EIO;
-    return false;
+    return message();
 }
 
-bool OutputFile::open() {
-    if (failed()) return false;
+std::string OutputFile::open() {
+    if (failed()) return message();
     errno = 0;
     file_ = std::fopen(path_.c_str(), "wb");
-    return file_ != nullptr || fail(errno);
+    return file_ != nullptr ? "" : fail(errno);
 }
 
-bool OutputFile::write(const void* data, std::size_t size) {
+std::string OutputFile::write(const void* data, std::size_t size) {
     if (failed() || file_ == nullptr) return fail(EBADF);
     errno = 0;
     if (std::fwrite(data, 1, size, file_) != size || std::ferror(file_)) return fail(errno);
-    return true;
+    return "";
 }
 
-bool OutputFile::print(const char* format, ...) {
+std::string OutputFile::print(const char* format, ...) {
     if (failed() || file_ == nullptr) return fail(EBADF);
     std::va_list arguments;
     va_start(arguments, format);
@@ -41,24 +41,24 @@ bool OutputFile::print(const char* format, ...) {
     const int written = std::vfprintf(file_, format, arguments);
     va_end(arguments);
     if (written < 0 || std::ferror(file_)) return fail(errno);
-    return true;
+    return "";
 }
 
-bool OutputFile::flush() {
+std::string OutputFile::flush() {
     if (failed() || file_ == nullptr) return fail(EBADF);
     errno = 0;
-    return std::fflush(file_) == 0 || fail(errno);
+    return std::fflush(file_) == 0 ? "" : fail(errno);
 }
 
-bool OutputFile::close() {
-    if (file_ == nullptr) return failed() ? false : fail(EBADF);
+std::string OutputFile::close() {
+    if (file_ == nullptr) return failed() ? message() : fail(EBADF);
     errno = 0;
     if (std::fflush(file_) != 0 || std::ferror(file_)) fail(errno);
     std::FILE* file = file_;
     file_ = nullptr;
     errno = 0;
     if (std::fclose(file) != 0) fail(errno);
-    return !failed();
+    return failed() ? message() : "";
 }
 
 std::string OutputFile::message() const {

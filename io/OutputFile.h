@@ -6,9 +6,9 @@
 #include <vector>
 
 /// A file the program writes (a trace, a replay, a frame of a film) whose every failure is caught: each write
-/// is checked, and so is the close, which is where a full disk often shows. After the first failure
-/// nothing more is written and message() says why, so a program never reports success over a file
-/// that was cut short.
+/// is checked, and so is the close, which is where a full disk often shows. Each operation returns ""
+/// or message(), one line saying why; after the first failure nothing more is written, so a program
+/// never reports success over a file that was cut short.
 class OutputFile {
 public:
     /// path: where to write; kind: what the file is, for the message ("trace", "replay", "frame").
@@ -19,20 +19,20 @@ public:
     OutputFile& operator=(const OutputFile&) = delete;
 
     /// Creates or empties the file for writing.
-    bool open();
-    /// Writes size bytes; false once anything has failed.
-    bool write(const void* data, std::size_t size);
-    bool write(const std::string& text) { return write(text.data(), text.size()); }
-    /// Writes printf-formatted text; false once anything has failed.
-    bool print(const char* format, ...)
+    [[nodiscard]] std::string open();
+    /// Writes size bytes; fails once anything has failed.
+    [[nodiscard]] std::string write(const void* data, std::size_t size);
+    [[nodiscard]] std::string write(const std::string& text) { return write(text.data(), text.size()); }
+    /// Writes printf-formatted text; fails once anything has failed.
+    [[nodiscard]] std::string print(const char* format, ...)
 #if defined(__GNUC__)
         __attribute__((format(printf, 2, 3)))
 #endif
         ;
     /// Hands everything written so far to the system, so it survives the program being killed.
-    bool flush();
-    /// Flushes and closes the file; false if that or anything before it failed.
-    bool close();
+    [[nodiscard]] std::string flush();
+    /// Flushes and closes the file; fails if that or anything before it failed.
+    [[nodiscard]] std::string close();
 
     /// Whether a write, the open or the close has failed.
     bool failed() const { return error_ != 0; }
@@ -43,7 +43,7 @@ public:
     const std::string& path() const { return path_; }
 
 private:
-    bool fail(int error);
+    std::string fail(int error);
 
     std::string path_;
     std::string kind_;
@@ -53,4 +53,4 @@ private:
 
 /// "" when output names none of inputs (by path, or by being the same file under another name), or one
 /// line saying that writing it would overwrite that input.
-std::string refuseInput(const std::string& output, const std::vector<std::string>& inputs);
+[[nodiscard]] std::string refuseInput(const std::string& output, const std::vector<std::string>& inputs);

@@ -110,88 +110,62 @@ std::string cutShort(long long fileSize, long long needed) {
 
 }  // namespace
 
-bool loadImage(const std::string& fileName, Image& image, std::string& reason) {
+std::string loadImage(const std::string& fileName, Image& image) {
     image = Image{};
-    reason.clear();
 
     // Only a regular file is read: a directory, FIFO or device is refused before it can block the game.
-    const int fd = openRegularFile(fileName, maxFileBytes, reason);
-    if (fd < 0) return false;
+    int fd = -1;
+    const std::string unopened = openRegularFile(fileName, maxFileBytes, fd);
+    if (!unopened.empty()) return unopened;
     errno = 0;
     const std::unique_ptr<std::FILE, FileCloser> file(::fdopen(fd, "rb"));
     if (!file) {
-        reason = systemReason(errno != 0 ? errno : EIO);
+        const std::string reason = systemReason(errno != 0 ? errno : EIO);
         ::close(fd);
-        return false;
+        return reason;
     }
 
     // The first bytes tell a BMP's layout; reading them also shows a directory or unreadable file.
     unsigned char header[bmpHeaderBytesRead] = {};
     errno = 0;
     const std::size_t headerBytes = std::fread(header, 1, sizeof header, file.get());
-    if (std::ferror(file.get())) {
-        reason = errno != 0 ? systemReason(errno) : "the file cannot be read";
-        return false;
-    }
-    if (headerBytes == 0) {
-        reason = "the file is empty";
-        return false;
-    }
-    if (std::fseek(file.get(), 0, SEEK_END) != 0) {
-        reason = systemReason(errno);
-        return false;
-    }
+    if (std::ferror(file.get())) return errno != 0 ? systemReason(errno) : "the file cannot be read";
+    if (headerBytes == 0) return "the file is empty";
+    if (std::fseek(file.get(), 0, SEEK_END) != 0) return systemReason(errno);
     const long long fileSize = std::ftell(file.get());
     std::rewind(file.get());
 
     const bool bmp = isBmp(header, headerBytes);
     if (bmp) {
         const std::size_t headerNeeded = bmpHeaderBytesNeeded(header, headerBytes);
-        if (headerBytes < headerNeeded) {
-            reason = cutShort(fileSize, static_cast<long long>(headerNeeded));
-            return false;
-        }
+        if (headerBytes < headerNeeded) return cutShort(fileSize, static_cast<long long>(headerNeeded));
     }
 
     // Look at the claimed size before decoding, so a damaged header cannot ask for gigabytes.
     int infoWidth = 0;
     int infoHeight = 0;
     int channels = 0;
-    if (stbi_info_from_file(file.get(), &infoWidth, &infoHeight, &channels) == 0) {
-        reason = notAPicture();
-        return false;
-    }
+    if (stbi_info_from_file(file.get(), &infoWidth, &infoHeight, &channels) == 0) return notAPicture();
     const long long width = infoWidth;
     const long long height = infoHeight < 0 ? -static_cast<long long>(infoHeight) : infoHeight;
     if (width <= 0 || height <= 0) {
-        reason = "a picture of " + std::to_string(width) + " x " + std::to_string(height) + " pixels is empty";
-        return false;
+        return "a picture of " + std::to_string(width) + " x " + std::to_string(height) + " pixels is empty";
     }
     if (width > maxSide || height > maxSide || width * height > maxPixels) {
-        reason = std::to_string(width) + " x " + std::to_string(height) + " pixels is too large";
-        return false;
+        return std::to_string(width) + " x " + std::to_string(height) + " pixels is too large";
     }
-    if (bmp && bmpBytesNeeded(header) > fileSize) {
-        reason = cutShort(fileSize, bmpBytesNeeded(header));
-        return false;
-    }
+    if (bmp && bmpBytesNeeded(header) > fileSize) return cutShort(fileSize, bmpBytesNeeded(header));
 
     // Three channels whatever the file holds: grey, palette and alpha all become plain RGB, rows top first.
     int decodedWidth = 0;
     int decodedHeight = 0;
     const std::unique_ptr<unsigned char, StbFree> pixels(
         stbi_load_from_file(file.get(), &decodedWidth, &decodedHeight, &channels, 3));
-    if (!pixels) {
-        reason = notAPicture();
-        return false;
-    }
-    if (decodedWidth != width || decodedHeight != height) {
-        reason = "the picture's size changed while it was read";
-        return false;
-    }
+    if (!pixels) return notAPicture();
+    if (decodedWidth != width || decodedHeight != height) return "the picture's size changed while it was read";
     const std::size_t byteCount = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3;
     image.width = decodedWidth;
     image.height = decodedHeight;
     image.pixels.assign(pixels.get(), pixels.get() + byteCount);
-    return true;
+    return "";
 }

@@ -10,7 +10,7 @@ struct Image {
     std::vector<unsigned char> pixels;  ///< width * height * 3 bytes
 };
 
-/// Reads a picture file into image; on failure returns false, leaves image empty and sets reason to a one-line
+/// Reads a picture file into image and returns ""; on failure leaves image empty and returns a one-line
 /// explanation without the file name (e.g. "no such file or directory", "is a FIFO, not a regular file",
 /// "not a picture this game can read: <stb reason>", "8000000 x 3 pixels is too large"). Only regular files are read.
-bool loadImage(const std::string& fileName, Image& image, std::string& reason);
+[[nodiscard]] std::string loadImage(const std::string& fileName, Image& image);

@@ -22,7 +22,7 @@ public:
     /// Reads a picture file and makes it the panel's texture; needs a current GL context.
     /// A file that cannot be read leaves the panel untextured and returns a one-line reason
     /// naming the file (empty on success).
-    std::string loadTexture(const char* fileName);
+    [[nodiscard]] std::string loadTexture(const char* fileName);
 
     /// Always far away: the ball never collides with a picture.
     double distance(const Vector& point) const override;

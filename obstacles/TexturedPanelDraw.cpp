@@ -21,8 +21,8 @@ TexturedPanel::~TexturedPanel() {
 
 std::string TexturedPanel::loadTexture(const char* fileName) {
     Image image;
-    std::string reason;
-    if (!loadImage(fileName, image, reason)) return std::string(fileName) + ": cannot load picture: " + reason;
+    const std::string reason = loadImage(fileName, image);
+    if (!reason.empty()) return std::string(fileName) + ": cannot load picture: " + reason;
 
     // The quad's texture coordinate s runs from 1 at the origin to 0 along edgeU, so the texture's
     // first column lies at the far end of edgeU. Each row goes up right to left, so that a player,

@@ -9,7 +9,6 @@
 #include <sstream>
 
 #include "io/InputFile.h"
-#include "sim/StateHash.h"
 #include "softbody/ModelReader.h"
 
 namespace {
@@ -283,20 +282,11 @@ std::string endLine(const ReplayEnd& end) {
            std::to_string(end.score) + " hash " + hexHash(end.hash) + "\n";
 }
 
-std::uint64_t fnv1a64(const std::string& bytes) {
-    std::uint64_t hash = fnvOffsetBasis;
-    for (const char c : bytes) {
-        hash ^= static_cast<unsigned char>(c);
-        hash *= fnvPrime;
-    }
-    return hash;
-}
-
 std::string hashModelFile(const std::string& fileName, std::uint64_t& hash) {
     // The same rule as the game's own reading: a regular file of bounded size, read whole.
     std::string bytes;
-    std::string reason;
-    if (!readRegularFile(fileName, maxModelFileBytes, bytes, reason)) return fileName + ": cannot read model: " + reason;
+    const std::string reason = readRegularFile(fileName, maxModelFileBytes, bytes);
+    if (!reason.empty()) return fileName + ": cannot read model: " + reason;
     hash = fnv1a64(bytes);
     return "";
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "game/Fnv1a.h"
+
 /// A key that reached the game, before idle call `idle`.
 struct ReplayKey {
     long long idle = 0;
@@ -43,7 +45,7 @@ constexpr std::size_t replayMaxLineLength = 200;
 
 /// Reads a replay file whole. Returns "" and fills replay, or returns one line naming fileName, the
 /// line number and the problem, and leaves replay empty. Refuses anything it does not know.
-std::string readReplay(std::istream& in, const std::string& fileName, Replay& replay);
+[[nodiscard]] std::string readReplay(std::istream& in, const std::string& fileName, Replay& replay);
 
 /// The lines a recording writes, each ending in '\n'.
 std::string modelLine(std::uint64_t modelHash);
@@ -54,7 +56,5 @@ std::string endLine(const ReplayEnd& end);
 /// 16 lowercase hex digits, as flipper-sim prints hashes.
 std::string hexHash(std::uint64_t hash);
 
-/// FNV-1a 64 over bytes.
-std::uint64_t fnv1a64(const std::string& bytes);
 /// FNV-1a 64 of the model file's bytes into hash; or one line naming the file and why it cannot be read.
-std::string hashModelFile(const std::string& fileName, std::uint64_t& hash);
+[[nodiscard]] std::string hashModelFile(const std::string& fileName, std::uint64_t& hash);

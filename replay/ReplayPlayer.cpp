@@ -4,19 +4,17 @@
 #include <sstream>
 #include <utility>
 
+#include "game/StateHash.h"
 #include "io/InputFile.h"
-#include "sim/StateHash.h"
 
 namespace {
 
 // The largest replay file read: far beyond hours of play with every key and checkpoint recorded.
 constexpr long long maxReplayFileBytes = 256LL * 1024 * 1024;
 
-std::uint64_t gameHash(const Game& game) { return game.currentWorld ? stateHash(*game.currentWorld) : fnvOffsetBasis; }
-
 std::string standing(const Game& game) {
     return "ticks " + std::to_string(game.tickCount) + " score " +
-           std::to_string(game.currentWorld ? game.currentWorld->score : 0) + " hash " + hexHash(gameHash(game));
+           std::to_string(game.currentWorld ? game.currentWorld->score : 0) + " hash " + hexHash(stateHash(game));
 }
 
 }  // namespace
@@ -42,7 +40,7 @@ bool ReplayPlayer::beforeIdle(Game& game, long long idle) {
 
 void ReplayPlayer::afterIdle(Game& game, long long idle, const Game::IdleResult&) {
     if (nextCheck_ < replay_.checks.size() && replay_.checks[nextCheck_].idle == idle) {
-        const std::uint64_t got = gameHash(game);
+        const std::uint64_t got = stateHash(game);
         if (got != replay_.checks[nextCheck_].hash) diverge(idle, replay_.checks[nextCheck_].hash, got);
         ++nextCheck_;
     }
@@ -63,7 +61,7 @@ void ReplayPlayer::settle(const Game& game) {
     if (diverged_) return;
     if (replay_.hasEnd) {
         const ReplayEnd& end = replay_.end;
-        const std::uint64_t got = gameHash(game);
+        const std::uint64_t got = stateHash(game);
         const int score = game.currentWorld ? game.currentWorld->score : 0;
         if (got != end.hash) {
             diverge(end.idles - 1, end.hash, got);
@@ -90,8 +88,8 @@ std::string loadReplay(const std::string& fileName, Replay& replay) {
     // Only a regular file of bounded size is read, whole: a FIFO, a device or a huge file costs
     // neither a hang nor memory.
     std::string text;
-    std::string reason;
-    if (!readRegularFile(fileName, maxReplayFileBytes, text, reason)) return fileName + ": cannot read replay: " + reason;
+    const std::string reason = readRegularFile(fileName, maxReplayFileBytes, text);
+    if (!reason.empty()) return fileName + ": cannot read replay: " + reason;
     std::istringstream in(text);
     return readReplay(in, fileName, replay);
 }

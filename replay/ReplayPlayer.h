@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 
-#include "app/Game.h"
+#include "game/Game.h"
 #include "replay/ReplayFile.h"
 
 /// Plays a recorded game again: hands each recorded key to the game before its idle call, compares
@@ -46,6 +46,6 @@ private:
 
 /// Reads the replay file fileName whole into replay. Returns "" or one line naming the file (and the
 /// line, for a bad one).
-std::string loadReplay(const std::string& fileName, Replay& replay);
+[[nodiscard]] std::string loadReplay(const std::string& fileName, Replay& replay);
 /// Returns "" when the model file is the ball the replay was recorded with, or one line saying it is not.
-std::string checkReplayModel(const Replay& replay, const std::string& replayFile, const std::string& modelFile);
+[[nodiscard]] std::string checkReplayModel(const Replay& replay, const std::string& replayFile, const std::string& modelFile);

@@ -1,7 +1,7 @@
 #include "replay/ReplayRecorder.h"
 
+#include "game/StateHash.h"
 #include "replay/ReplayFile.h"
-#include "sim/StateHash.h"
 
 std::string ReplayRecorder::open(const std::string& fileName, std::uint64_t modelHash,
                                  const std::vector<std::string>& inputs) {
@@ -9,7 +9,7 @@ std::string ReplayRecorder::open(const std::string& fileName, std::uint64_t mode
     error_ = refuseInput(fileName, inputs);
     if (!error_.empty()) return error_;
     out_ = std::make_unique<OutputFile>(fileName, "replay");
-    if (!out_->open()) error_ = out_->message();
+    error_ = out_->open();
     if (error_.empty()) write(std::string(replayHeader) + "\n" + modelLine(modelHash));
     return error_;
 }
@@ -20,9 +20,10 @@ std::string ReplayRecorder::finish(const Game& game) {
     end.idles = game.idleCount;
     end.ticks = game.tickCount;
     end.score = game.currentWorld ? game.currentWorld->score : 0;
-    end.hash = game.currentWorld ? stateHash(*game.currentWorld) : fnvOffsetBasis;
+    end.hash = stateHash(game);
     write(endLine(end));
-    if (!out_->close() && error_.empty()) error_ = out_->message();
+    const std::string closed = out_->close();
+    if (error_.empty()) error_ = closed;
     return error_;
 }
 
@@ -42,5 +43,6 @@ bool ReplayRecorder::keyReached(Game& game, unsigned char key) {
 void ReplayRecorder::write(const std::string& line) {
     // Flushed line by line: a game killed outright leaves every line written up to then.
     if (!error_.empty() || out_ == nullptr || !out_->isOpen()) return;
-    if (!out_->write(line) || !out_->flush()) error_ = out_->message();
+    error_ = out_->write(line);
+    if (error_.empty()) error_ = out_->flush();
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Game.h"
+#include "game/Game.h"
 #include "io/OutputFile.h"
 
 /// Records a game as it is played. Each line is written and flushed as it happens: the header and the
@@ -16,9 +16,9 @@ class ReplayRecorder : public GameObserver {
 public:
     /// Starts the recording in fileName (never one of inputs) for the ball with the given hash.
     /// Returns "" or one line naming the file.
-    std::string open(const std::string& fileName, std::uint64_t modelHash, const std::vector<std::string>& inputs);
+    [[nodiscard]] std::string open(const std::string& fileName, std::uint64_t modelHash, const std::vector<std::string>& inputs);
     /// Writes the end line from the game as it stands and closes the file. Returns "" or one line.
-    std::string finish(const Game& game);
+    [[nodiscard]] std::string finish(const Game& game);
     /// The first write that failed, as one line naming the file; "" while all is well. Nothing more is
     /// written after a failure.
     const std::string& error() const { return error_; }

@@ -10,12 +10,12 @@
 #include <utility>
 #include <vector>
 
-#include "app/Game.h"
+#include "game/Game.h"
+#include "game/StateHash.h"
+#include "game/TraceFormat.h"
 #include "io/OutputFile.h"
 #include "io/SystemError.h"
 #include "replay/ReplayPlayer.h"
-#include "sim/StateHash.h"
-#include "sim/TraceFormat.h"
 
 namespace {
 
@@ -38,20 +38,24 @@ struct Options {
     long long every = 1;
     std::string replay;  // a recorded game to play instead of --idles and --key
     bool idlesGiven = false;
+    bool help = false;  // --help: print the usage and do nothing else
 };
 
-[[noreturn]] void badUsage(const std::string& message) {
+/// Says what is wrong with the command line, and the usage; returns the exit status for it.
+int badUsage(const std::string& message) {
     std::cerr << "flipper-sim: " << message << '\n' << usage;
-    std::exit(2);
+    return 2;
 }
 
-long long parseCount(const std::string& text, const char* what, long long minimum) {
+/// Reads a count of at least minimum into value. Returns "" or why the text is no such count.
+[[nodiscard]] std::string parseCount(const std::string& text, const char* what, long long minimum, long long& value) {
     char* end = nullptr;
     errno = 0;
-    const long long value = std::strtoll(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || errno == ERANGE || value < minimum)
-        badUsage(std::string("bad ") + what + " '" + text + "'");
-    return value;
+    const long long count = std::strtoll(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || errno == ERANGE || count < minimum)
+        return std::string("bad ") + what + " '" + text + "'";
+    value = count;
+    return "";
 }
 
 // The options that take a value; every option does.
@@ -60,51 +64,57 @@ bool takesValue(const std::string& arg) {
            arg == "--replay";
 }
 
-// A file name given on the command line: anything but nothing.
-std::string takeName(const std::string& option, const std::string& value) {
-    if (value.empty()) badUsage("empty file name for " + option);
-    return value;
+// A file name given on the command line: anything but nothing. Returns "" or why not.
+[[nodiscard]] std::string takeName(const std::string& option, const std::string& value, std::string& name) {
+    if (value.empty()) return "empty file name for " + option;
+    name = value;
+    return "";
 }
 
-Options parseOptions(int argc, char** argv) {
-    Options options;
+// One option and its value into options. Returns "" or why they cannot be used.
+[[nodiscard]] std::string takeOption(const std::string& arg, const std::string& value, Options& options) {
+    if (arg == "--model") return takeName(arg, value, options.model);
+    if (arg == "--trace") return takeName(arg, value, options.trace);
+    if (arg == "--replay") return takeName(arg, value, options.replay);
+    if (arg == "--every") return parseCount(value, "--every", 1, options.every);
+    if (arg == "--idles") {
+        options.idlesGiven = true;
+        return parseCount(value, "idle count", 0, options.idles);
+    }
+    // --key I:K
+    const std::size_t colon = value.find(':');
+    if (colon == std::string::npos || value.size() != colon + 2) return "bad key '" + value + "'";
+    long long idle = 0;
+    std::string problem = parseCount(value.substr(0, colon), "key idle number", 0, idle);
+    if (problem.empty()) options.keys.emplace(idle, value[colon + 1]);
+    return problem;
+}
+
+/// Reads the command line into options, stopping at --help. Returns "" or the one line that says
+/// what is wrong with it.
+[[nodiscard]] std::string parseOptions(int argc, char** argv, Options& options) {
     bool everyGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
-            std::cout << usage;
-            std::exit(0);
+            options.help = true;
+            return "";
         }
-        if (!takesValue(arg)) badUsage((arg.rfind('-', 0) == 0 ? "unknown option " : "unknown argument ") + arg);
-        if (i + 1 >= argc) badUsage("missing value for " + arg);
-        const std::string value = argv[++i];
-        if (arg == "--model") {
-            options.model = takeName(arg, value);
-        } else if (arg == "--idles") {
-            options.idles = parseCount(value, "idle count", 0);
-            options.idlesGiven = true;
-        } else if (arg == "--key") {
-            const std::size_t colon = value.find(':');
-            if (colon == std::string::npos || value.size() != colon + 2) badUsage("bad key '" + value + "'");
-            options.keys.emplace(parseCount(value.substr(0, colon), "key idle number", 0), value[colon + 1]);
-        } else if (arg == "--trace") {
-            options.trace = takeName(arg, value);
-        } else if (arg == "--replay") {
-            options.replay = takeName(arg, value);
-        } else {
-            options.every = parseCount(value, "--every", 1);
-            everyGiven = true;
-        }
+        if (!takesValue(arg)) return (arg.rfind('-', 0) == 0 ? "unknown option " : "unknown argument ") + arg;
+        if (i + 1 >= argc) return "missing value for " + arg;
+        const std::string problem = takeOption(arg, argv[++i], options);
+        if (!problem.empty()) return problem;
+        if (arg == "--every") everyGiven = true;
     }
-    if (everyGiven && options.trace.empty()) badUsage("--every needs --trace");
+    if (everyGiven && options.trace.empty()) return "--every needs --trace";
     // A key that would never be delivered is a mistake in the command line, not a quiet no-op.
     if (options.replay.empty() && !options.keys.empty() && options.keys.rbegin()->first >= options.idles) {
         const auto& last = *options.keys.rbegin();
-        badUsage("key '" + std::string(1, last.second) + "' at idle call " + std::to_string(last.first) +
-                 " is past the last idle call (--idles " + std::to_string(options.idles) + " numbers them 0 to " +
-                 std::to_string(options.idles - 1) + ")");
+        return "key '" + std::string(1, last.second) + "' at idle call " + std::to_string(last.first) +
+               " is past the last idle call (--idles " + std::to_string(options.idles) + " numbers them 0 to " +
+               std::to_string(options.idles - 1) + ")";
     }
-    return options;
+    return "";
 }
 
 /// The trace: opened only once the first idle call has read the model, every row checked, and
@@ -122,20 +132,26 @@ public:
         if (!result.stepped || game.tickCount % every_ != 0) return true;
         char row[traceRowCapacity];
         const int length = formatTraceRow(row, sizeof row, idle, *game.currentWorld, game.tickCount);
-        return file_.write(row, std::size_t(length)) || said();
+        return said(file_.write(row, std::size_t(length)));
     }
 
     /// Closes the file (opening it first if no idle call came); false when it has failed.
     bool finish() {
         if (!wanted_) return true;
         if (!file_.isOpen() && !open()) return false;
-        return file_.close() || said();
+        return said(file_.close());
     }
 
 private:
-    bool open() { return (file_.open() && file_.print("%s", header)) || said(); }
-    bool said() {
-        std::cerr << file_.message() << '\n';
+    bool open() {
+        std::string problem = file_.open();
+        if (problem.empty()) problem = file_.print("%s", header);
+        return said(problem);
+    }
+    // True when all is well; otherwise says the problem and returns false.
+    static bool said(const std::string& problem) {
+        if (problem.empty()) return true;
+        std::cerr << problem << '\n';
         return false;
     }
 
@@ -149,7 +165,7 @@ private:
 // The recording's keys drive the game; it stops at the first checkpoint that disagrees.
 int replayGame(const Options& options) {
     if (options.idlesGiven || !options.keys.empty())
-        badUsage("--replay plays the recorded keys: --idles and --key do not go with it");
+        return badUsage("--replay plays the recorded keys: --idles and --key do not go with it");
     Replay replay;
     std::string problem = loadReplay(options.replay, replay);
     if (problem.empty()) problem = checkReplayModel(replay, options.replay, options.model);
@@ -177,7 +193,13 @@ int replayGame(const Options& options) {
 
 int main(int argc, char** argv) {
     useLfLineEnds();
-    const Options options = parseOptions(argc, argv);
+    Options options;
+    const std::string problem = parseOptions(argc, argv, options);
+    if (!problem.empty()) return badUsage(problem);
+    if (options.help) {
+        std::cout << usage;
+        return 0;
+    }
     // A trace over an input would empty it before it is read: refused before anything is opened.
     if (!options.trace.empty()) {
         std::vector<std::string> inputs{options.model};
@@ -204,7 +226,7 @@ int main(int argc, char** argv) {
     }
     if (!trace.finish()) return 1;
 
-    const std::uint64_t hash = game.currentWorld ? stateHash(*game.currentWorld) : fnvOffsetBasis;
+    const std::uint64_t hash = stateHash(game);
     errno = 0;
     std::printf("ticks %d score %d hash %016" PRIx64 "\n", game.tickCount,
                 game.currentWorld ? game.currentWorld->score : 0, hash);

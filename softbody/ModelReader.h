@@ -18,7 +18,7 @@ constexpr long long maxModelFileBytes = 64LL * 1024 * 1024;
 /// is incomplete or invalid the body is left without masses, springs or faces, the stream is
 /// failed, and the result is a one-line reason (empty on success). A UTF-8 byte-order mark at the
 /// start of the stream is skipped; a word, however long, is never held whole.
-std::string readModel(std::istream& in, SoftBody& body);
+[[nodiscard]] std::string readModel(std::istream& in, SoftBody& body);
 
 /// Reads a model as readModel does, dropping the reason.
 std::istream& operator>>(std::istream& in, SoftBody& body);

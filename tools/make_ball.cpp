@@ -131,8 +131,11 @@ int main(int argc, char** argv) {
         return 0;
     }
     OutputFile file(outputPath, "model");
-    if (!file.open() || !file.write(text.data(), text.size()) || !file.close()) {
-        std::cerr << file.message() << '\n';
+    std::string unwritten = file.open();
+    if (unwritten.empty()) unwritten = file.write(text.data(), text.size());
+    if (unwritten.empty()) unwritten = file.close();
+    if (!unwritten.empty()) {
+        std::cerr << unwritten << '\n';
         return exitIoError;
     }
     return 0;

@@ -7,7 +7,7 @@
 
 #include "io/InputFile.h"
 #include "replay/ReplayFile.h"
-#include "sim/StateHash.h"
+#include "game/StateHash.h"
 
 namespace {
 
@@ -48,14 +48,13 @@ std::string PageReplays::snapshot() {
     if (recorder_ == nullptr) return "no game is being recorded";
     if (!recorder_->error().empty()) return recorder_->error();
     std::string text;
-    std::string reason;
-    if (!readRegularFile(recordingFile_, maxPageReplayBytes, text, reason))
-        return recordingFile_ + ": cannot read replay: " + reason;
+    const std::string reason = readRegularFile(recordingFile_, maxPageReplayBytes, text);
+    if (!reason.empty()) return recordingFile_ + ": cannot read replay: " + reason;
     ReplayEnd end;
     end.idles = game_.idleCount;
     end.ticks = game_.tickCount;
     end.score = game_.currentWorld ? game_.currentWorld->score : 0;
-    end.hash = game_.currentWorld ? stateHash(*game_.currentWorld) : fnvOffsetBasis;
+    end.hash = stateHash(game_);
     std::ofstream out(snapshotFile_, std::ios::binary | std::ios::trunc);
     out << text << endLine(end);
     out.close();
@@ -78,8 +77,8 @@ std::string PageReplays::play(const std::string& text, const std::string& name) 
 
 std::string PageReplays::playFile(const std::string& path, const std::string& name) {
     std::string text;
-    std::string reason;
-    if (!readRegularFile(path, maxPageReplayBytes, text, reason)) return name + ": cannot read replay: " + reason;
+    const std::string reason = readRegularFile(path, maxPageReplayBytes, text);
+    if (!reason.empty()) return name + ": cannot read replay: " + reason;
     return play(text, name);
 }
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "app/Game.h"
+#include "game/Game.h"
 #include "replay/ReplayPlayer.h"
 #include "replay/ReplayRecorder.h"
 
@@ -19,15 +19,15 @@ public:
 
     /// A new game, recorded: what 'n' and the new-game button do in the page. A replay being
     /// played stops. Returns "" or one line about the recording (the game plays on without one).
-    std::string newGame();
+    [[nodiscard]] std::string newGame();
     /// The current game so far as a whole replay file (its lines up to now and an end line as the
     /// game stands) in snapshotFile(). Returns "" or one line saying why there is none.
-    std::string snapshot();
+    [[nodiscard]] std::string snapshot();
     /// Plays the replay text, named name in messages, in a new game. Returns "" once it plays, or
     /// one line naming name and the problem; then nothing changes and the current game goes on.
-    std::string play(const std::string& text, const std::string& name);
+    [[nodiscard]] std::string play(const std::string& text, const std::string& name);
     /// The same for the replay in the file path (bounded in size).
-    std::string playFile(const std::string& path, const std::string& name);
+    [[nodiscard]] std::string playFile(const std::string& path, const std::string& name);
 
     const std::string& snapshotFile() const { return snapshotFile_; }
 

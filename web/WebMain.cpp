@@ -5,19 +5,18 @@
 
 #include <GL/glut.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include "app/Game.h"
-#include "app/GlutCallbacks.h"
-#include "app/GameWindow.h"
-#include "app/Trackball.h"
-#include "web/FramePacer.h"
+#include "front/GameWindow.h"
+#include "front/GlutCallbacks.h"
+#include "front/Trackball.h"
+#include "game/Freeze.h"
+#include "game/Game.h"
+#include "game/Pacing.h"
 #include "web/PageReplays.h"
 #include "web/gl/GlContext.h"
 #include "web/gl/WebGlBackend.h"
@@ -32,7 +31,10 @@ Trackball trackball(3.0, 256, 256);  // as the desktop game's, until reshape siz
 Game game;
 PageReplays replays(game, "");  // its files at the root of the page's file system
 WebGlBackend backend;
-FramePacer pacer(ticksPerSecond, maxTicksPerFrame);
+// The browser's frame clock; between frames there is nothing to wait for.
+Pacing pacing(
+    ticksPerSecond, [] { return Pacing::Seconds(emscripten_get_now() / 1000.0); }, [](Pacing::Seconds) {},
+    maxTicksPerFrame);
 long long freezeAt = -1;  // with --freeze-at: the tick the game stops stepping at
 
 // How long each animation frame's work took (ticks and drawing), in milliseconds, for the page's
@@ -45,22 +47,16 @@ EM_JS(void, showVerdict, (const char* line), { if (Module.onVerdict) Module.onVe
 
 void present(fixedgl::Pipeline& pipeline) { backend.present(pipeline); }
 
-// One tick; the idle call that rebuilds the World after a restart comes on top and is no tick.
-void tick() {
-    Game::IdleResult result = game.idle();
-    if (result.rebuilt) result = game.idle();
-    if (result.redisplay) glutPostRedisplay();
-}
-
-bool frozen() { return freezeAt >= 0 && game.currentWorld && !game.restartRequested && game.tickCount >= freezeAt; }
+bool frozenNow() { return frozen(game, freezeAt); }
 
 void frame() {
     const double started = emscripten_get_now();
     const double now = started / 1000.0;
     if (freezeAt < 0) {
-        for (int i = pacer.ticksDue(now); i > 0 && !replays.holding(); --i) tick();
-    } else if (!frozen()) {
-        while (!frozen() && emscripten_get_now() / 1000.0 - now < freezeBudgetSeconds) tick();
+        if (pacing.idle(game).redisplay) glutPostRedisplay();
+    } else if (!frozenNow()) {
+        while (!frozenNow() && emscripten_get_now() / 1000.0 - now < freezeBudgetSeconds)
+            if (playTick(game).redisplay) glutPostRedisplay();
     }
     const std::string verdict = replays.takeVerdict();
     if (!verdict.empty()) {
@@ -68,7 +64,7 @@ void frame() {
         showVerdict(verdict.c_str());
     }
     // Frozen, the picture is drawn every frame, as the desktop game keeps drawing.
-    if (frozen()) glutPostRedisplay();
+    if (frozenNow()) glutPostRedisplay();
     if (fixedgl::takeRedisplay() && fixedgl::glutCallbacks().display != nullptr) fixedgl::glutCallbacks().display();
     if (frameTimes.size() == frameTimesKept)
         frameTimes.erase(frameTimes.begin(), frameTimes.begin() + frameTimesKept / 2);
@@ -77,16 +73,6 @@ void frame() {
 
 void report(const std::string& problem) {
     if (!problem.empty()) std::cerr << problem << '\n' << std::flush;
-}
-
-bool parseFreezeAt(const char* text, long long& tick) {
-    if (*text < '0' || *text > '9') return false;
-    char* end = nullptr;
-    errno = 0;
-    const long long value = std::strtoll(text, &end, 10);
-    if (*end != '\0' || errno == ERANGE || value < 0 || value > 2147483647LL) return false;
-    tick = value;
-    return true;
 }
 
 }  // namespace
@@ -153,19 +139,20 @@ EMSCRIPTEN_KEEPALIVE double webFrameTime(int i) {
 }
 
 /// 1 once the game has stopped at its --freeze-at tick.
-EMSCRIPTEN_KEEPALIVE int webFrozen() { return frozen() ? 1 : 0; }
+EMSCRIPTEN_KEEPALIVE int webFrozen() { return frozenNow() ? 1 : 0; }
 
 }  // extern "C"
 
 int main(int argc, char** argv) {
     // The page passes ?freeze-at=N as --freeze-at N; a bad tick is reported and the game plays on.
-    if (argc == 3 && std::strcmp(argv[1], "--freeze-at") == 0 && !parseFreezeAt(argv[2], freezeAt))
-        std::cerr << "flipper: bad tick '" << argv[2] << "' for --freeze-at: it must be a whole number from 0\n"
-                  << std::flush;
+    if (argc == 3 && std::strcmp(argv[1], "--freeze-at") == 0) {
+        const std::string problem = parseFreezeAt(argv[2], freezeAt);
+        if (!problem.empty()) std::cerr << "flipper: " << problem << '\n' << std::flush;
+    }
 
-    std::string reason;
-    if (!backend.open("#canvas", reason)) {
-        std::cerr << "flipper: " << reason << '\n' << std::flush;
+    const std::string problem = backend.open("#canvas");
+    if (!problem.empty()) {
+        std::cerr << "flipper: " << problem << '\n' << std::flush;
         return 1;
     }
     fixedgl::context().setTextureSink(&backend);

@@ -24,16 +24,16 @@ TEST(InputFileTest, ReadsARegularFileWhole) {
     writeFile(dir / "ball.iv", "Masses 1\n0 0 0\n");
     std::string text = "left over";
     std::string reason = "left over";
-    EXPECT_TRUE(readRegularFile(dir / "ball.iv", 100, text, reason));
+    EXPECT_EQ(reason = readRegularFile(dir / "ball.iv", 100, text), "");
     EXPECT_EQ(text, "Masses 1\n0 0 0\n");
     EXPECT_EQ(reason, "");
 
     // Through a symbolic link to it, and when it is empty.
     ASSERT_EQ(::symlink((dir / "ball.iv").c_str(), (dir / "link.iv").c_str()), 0);
-    EXPECT_TRUE(readRegularFile(dir / "link.iv", 100, text, reason));
+    EXPECT_EQ(reason = readRegularFile(dir / "link.iv", 100, text), "");
     EXPECT_EQ(text, "Masses 1\n0 0 0\n");
     writeFile(dir / "empty.iv", "");
-    EXPECT_TRUE(readRegularFile(dir / "empty.iv", 100, text, reason));
+    EXPECT_EQ(reason = readRegularFile(dir / "empty.iv", 100, text), "");
     EXPECT_EQ(text, "");
 }
 
@@ -70,11 +70,12 @@ TEST(InputFileTest, RefusesWhatIsNotARegularFileWithoutWaiting) {
         const auto start = std::chrono::steady_clock::now();
         std::string text = "left over";
         std::string reason;
-        EXPECT_FALSE(readRegularFile(c.path, 1000, text, reason)) << c.path;
+        EXPECT_NE(reason = readRegularFile(c.path, 1000, text), "") << c.path;
         EXPECT_EQ(reason, c.reason) << c.path;
         EXPECT_EQ(text, "") << c.path;
-        EXPECT_EQ(openRegularFile(c.path, 1000, reason), -1) << c.path;
-        EXPECT_EQ(reason, c.reason) << c.path;
+        int descriptor = 0;
+        EXPECT_EQ(openRegularFile(c.path, 1000, descriptor), c.reason) << c.path;
+        EXPECT_EQ(descriptor, -1) << c.path;
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << c.path;
     }
     ::close(sock);
@@ -86,9 +87,9 @@ TEST(InputFileTest, RefusesAFileLargerThanTheLimitWithItsSize) {
     writeFile(dir / "eleven", "0123456789A");
     std::string text;
     std::string reason;
-    EXPECT_TRUE(readRegularFile(dir / "ten", 10, text, reason));
+    EXPECT_EQ(reason = readRegularFile(dir / "ten", 10, text), "");
     EXPECT_EQ(text, "0123456789");
-    EXPECT_FALSE(readRegularFile(dir / "eleven", 10, text, reason));
+    EXPECT_NE(reason = readRegularFile(dir / "eleven", 10, text), "");
     EXPECT_EQ(reason, "the file is 11 bytes, more than the 10 allowed");
     EXPECT_EQ(text, "");
 
@@ -97,7 +98,7 @@ TEST(InputFileTest, RefusesAFileLargerThanTheLimitWithItsSize) {
         std::ofstream(dir / "huge", std::ios::binary);
     }
     ASSERT_EQ(::truncate((dir / "huge").c_str(), 5'000'000'000LL), 0);
-    EXPECT_FALSE(readRegularFile(dir / "huge", 10, text, reason));
+    EXPECT_NE(reason = readRegularFile(dir / "huge", 10, text), "");
     EXPECT_EQ(reason, "the file is 5000000000 bytes, more than the 10 allowed");
 }
 
@@ -105,9 +106,9 @@ TEST(InputFileTest, ReadsToTheEndWhateverTheSizeTheFileGives) {
     // Files under /proc say they are empty and still hold text; the limit holds all the same.
     std::string text;
     std::string reason;
-    ASSERT_TRUE(readRegularFile("/proc/self/status", 1 << 20, text, reason)) << reason;
+    ASSERT_EQ(reason = readRegularFile("/proc/self/status", 1 << 20, text), "") << reason;
     EXPECT_EQ(text.rfind("Name:", 0), 0u) << text;
-    EXPECT_FALSE(readRegularFile("/proc/self/status", 16, text, reason));
+    EXPECT_NE(reason = readRegularFile("/proc/self/status", 16, text), "");
     EXPECT_EQ(reason, "the file is more than 16 bytes");
     EXPECT_EQ(text, "");
 }

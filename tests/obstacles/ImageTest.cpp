@@ -72,7 +72,7 @@ TEST_F(ImageTest, ReadsBmpTopRowFirstTightlyPacked) {
     ASSERT_NE(stbi_write_bmp(path("small.bmp").c_str(), 3, 2, 3, threeByTwo.data()), 0);
     Image image;
     std::string reason;
-    ASSERT_TRUE(loadImage(path("small.bmp"), image, reason)) << reason;
+    ASSERT_EQ(reason = loadImage(path("small.bmp"), image), "") << reason;
     EXPECT_EQ(image.width, 3);
     EXPECT_EQ(image.height, 2);
     // 18 bytes, although each BMP row of 9 bytes is padded to 12 in the file.
@@ -109,7 +109,7 @@ TEST_F(ImageTest, ReadsTopDownBmpAndOtherFormatsAsRgb) {
     for (const auto& c : cases) {
         Image image;
         std::string reason;
-        ASSERT_TRUE(loadImage(path(c.file), image, reason)) << c.file << ": " << reason;
+        ASSERT_EQ(reason = loadImage(path(c.file), image), "") << c.file << ": " << reason;
         EXPECT_EQ(image.width, c.width) << c.file;
         EXPECT_EQ(image.height, c.height) << c.file;
         EXPECT_EQ(image.pixels, c.pixels) << c.file;
@@ -162,7 +162,7 @@ TEST_F(ImageTest, RefusesBadFilesWithAReasonAndAnEmptyImage) {
     for (const auto& c : cases) {
         Image image{2, 2, std::vector<unsigned char>(12, 7)};  // leftovers that must be cleared
         std::string reason;
-        EXPECT_FALSE(loadImage(path(c.file), image, reason)) << c.file;
+        EXPECT_NE(reason = loadImage(path(c.file), image), "") << c.file;
         EXPECT_EQ(reason, c.reason) << c.file;
         EXPECT_EQ(image.width, 0) << c.file;
         EXPECT_EQ(image.height, 0) << c.file;

@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Game.h"
-#include "app/Shell.h"
+#include "desktop/Shell.h"
+#include "game/Game.h"
 #include "support/Capture.h"
 #include "support/GlRecorder.h"
 #include "support/Vectors.h"

@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "sim/StateHash.h"
+#include "game/StateHash.h"
 #include "support/Capture.h"
 
 namespace {

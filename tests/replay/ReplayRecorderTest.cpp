@@ -9,8 +9,8 @@
 #include <sstream>
 #include <string>
 
+#include "game/StateHash.h"
 #include "replay/ReplayFile.h"
-#include "sim/StateHash.h"
 #include "support/Recording.h"
 
 namespace {

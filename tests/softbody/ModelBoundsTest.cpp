@@ -14,7 +14,7 @@
 #include <streambuf>
 #include <string>
 
-#include "app/Game.h"
+#include "game/Game.h"
 #include "io/FifoWriter.h"
 #include "io/TempDir.h"
 #include "softbody/SoftBody.h"

@@ -9,9 +9,9 @@
 #include <map>
 #include <string>
 
-#include "app/Game.h"
+#include "game/Game.h"
+#include "game/StateHash.h"
 #include "replay/ReplayRecorder.h"
-#include "sim/StateHash.h"
 #include "support/Capture.h"
 
 /// The shipped ball, which the tests' games play with.

@@ -25,61 +25,15 @@ constexpr float sceneAmbient = 0.2f;
 constexpr float defaultMaterialAmbient = 0.2f;
 constexpr float defaultMaterialDiffuse = 0.8f;
 
-constexpr double degreesToRadians = 3.14159265358979323846 / 180.0;
-
-constexpr Matrix identity{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-
 float clamp01(float v) { return std::min(1.0f, std::max(0.0f, v)); }
-
-void transform(const Matrix& m, const float in[4], float out[4]) {
-    for (int r = 0; r < 4; ++r) out[r] = m[r] * in[0] + m[4 + r] * in[1] + m[8 + r] * in[2] + m[12 + r] * in[3];
-}
 
 bool isLineMode(unsigned mode) { return mode == glLines || mode == glLineLoop || mode == glLineStrip; }
 
 }  // namespace
 
-Matrix multiply(const Matrix& a, const Matrix& b) {
-    Matrix out{};
-    for (int c = 0; c < 4; ++c)
-        for (int r = 0; r < 4; ++r)
-            out[4 * c + r] =
-                a[r] * b[4 * c] + a[4 + r] * b[4 * c + 1] + a[8 + r] * b[4 * c + 2] + a[12 + r] * b[4 * c + 3];
-    return out;
-}
-
-Matrix inverseOrIdentity(const Matrix& m) {
-    // Gauss-Jordan with partial pivoting on [m | I], rows as in the mathematical matrix.
-    double a[4][8];
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c) {
-            a[r][c] = m[4 * c + r];
-            a[r][4 + c] = r == c ? 1.0 : 0.0;
-        }
-    for (int col = 0; col < 4; ++col) {
-        int pivot = col;
-        for (int r = col + 1; r < 4; ++r)
-            if (std::fabs(a[r][col]) > std::fabs(a[pivot][col])) pivot = r;
-        if (a[pivot][col] == 0.0) return identity;
-        if (pivot != col)
-            for (int c = 0; c < 8; ++c) std::swap(a[pivot][c], a[col][c]);
-        const double p = a[col][col];
-        for (int c = 0; c < 8; ++c) a[col][c] /= p;
-        for (int r = 0; r < 4; ++r) {
-            if (r == col || a[r][col] == 0.0) continue;
-            const double f = a[r][col];
-            for (int c = 0; c < 8; ++c) a[r][c] -= f * a[col][c];
-        }
-    }
-    Matrix out{};
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c) out[4 * c + r] = static_cast<float>(a[r][4 + c]);
-    return out;
-}
-
 Pipeline::Pipeline() : matrixMode_(glModelview), texEnvMode_(glModulate) {
-    modelview_[0] = identity;
-    projection_[0] = identity;
+    modelview_[0] = identityMatrix;
+    projection_[0] = identityMatrix;
     textureHasImage_.push_back(false);  // the default texture 0
 }
 
@@ -177,7 +131,7 @@ void Pipeline::popMatrix() {
 
 void Pipeline::loadIdentity() {
     if (inside_) return;
-    current() = identity;
+    current() = identityMatrix;
     changed();
 }
 
@@ -188,57 +142,17 @@ void Pipeline::multMatrix(const Matrix& m) {
 }
 
 void Pipeline::rotate(float angle, float x, float y, float z) {
-    const float s = static_cast<float>(std::sin(angle * degreesToRadians));
-    const float c = static_cast<float>(std::cos(angle * degreesToRadians));
-    Matrix m = identity;
-    // Rotations about one axis are built exactly, so that a right angle leaves exact zeros.
-    if (x != 0 && y == 0 && z == 0) {
-        if (x < 0) return rotate(-angle, -x, 0, 0);
-        m[5] = c, m[6] = s, m[9] = -s, m[10] = c;
-    } else if (x == 0 && y != 0 && z == 0) {
-        if (y < 0) return rotate(-angle, 0, -y, 0);
-        m[0] = c, m[2] = -s, m[8] = s, m[10] = c;
-    } else if (x == 0 && y == 0 && z != 0) {
-        if (z < 0) return rotate(-angle, 0, 0, -z);
-        m[0] = c, m[1] = s, m[4] = -s, m[5] = c;
-    } else {
-        const float length = std::sqrt(x * x + y * y + z * z);
-        if (length == 0) return;
-        x /= length, y /= length, z /= length;
-        const float t = 1 - c;
-        m[0] = x * x * t + c, m[1] = y * x * t + z * s, m[2] = x * z * t - y * s;
-        m[4] = x * y * t - z * s, m[5] = y * y * t + c, m[6] = y * z * t + x * s;
-        m[8] = x * z * t + y * s, m[9] = y * z * t - x * s, m[10] = z * z * t + c;
-    }
-    multMatrix(m);
+    Matrix m;
+    if (rotation(angle, x, y, z, m)) multMatrix(m);
 }
 
-void Pipeline::scale(float x, float y, float z) {
-    Matrix m = identity;
-    m[0] = x, m[5] = y, m[10] = z;
-    multMatrix(m);
-}
+void Pipeline::scale(float x, float y, float z) { multMatrix(scaling(x, y, z)); }
 
-void Pipeline::translate(float x, float y, float z) {
-    Matrix m = identity;
-    m[12] = x, m[13] = y, m[14] = z;
-    multMatrix(m);
-}
+void Pipeline::translate(float x, float y, float z) { multMatrix(translation(x, y, z)); }
 
 void Pipeline::perspective(double fovy, double aspect, double zNear, double zFar) {
-    // As GLU builds it, in double, then handed over as a double matrix.
-    const double radians = fovy / 2 * degreesToRadians;
-    const double deltaZ = zFar - zNear;
-    const double sine = std::sin(radians);
-    if (deltaZ == 0 || sine == 0 || aspect == 0) return;
-    const double cotangent = std::cos(radians) / sine;
-    Matrix m{};
-    m[0] = static_cast<float>(cotangent / aspect);
-    m[5] = static_cast<float>(cotangent);
-    m[10] = static_cast<float>(-(zFar + zNear) / deltaZ);
-    m[11] = -1;
-    m[14] = static_cast<float>(-2 * zNear * zFar / deltaZ);
-    multMatrix(m);
+    Matrix m;
+    if (fixedgl::perspective(fovy, aspect, zNear, zFar, m)) multMatrix(m);
 }
 
 const Matrix& Pipeline::normalMatrix() const {

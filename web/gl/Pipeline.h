@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "web/gl/BitmapFont.h"
+#include "web/gl/Matrix.h"
 
 /// The fixed-function OpenGL pipeline that the game's drawing needs, worked out on the CPU: matrix
 /// stacks, per-vertex lighting with colour material (normals used exactly as given, never
@@ -12,8 +13,6 @@
 /// batches of clip-space vertices with their final colours, for a backend that only rasterises.
 /// Takes OpenGL's enum values; knows nothing of WebGL.
 namespace fixedgl {
-
-using Matrix = std::array<float, 16>;  ///< column-major, as glMultMatrixf takes it
 
 /// One processed vertex: clip-space position, lit colour, texture coordinate.
 struct Vertex {
@@ -200,10 +199,5 @@ private:
     std::vector<std::vector<Vertex>> spare_;  ///< emptied vertex vectors of drawn frames, for new batches
     std::vector<Vertex> arrayVertices_;       ///< drawArrays' vertices, before they become primitives
 };
-
-/// a * b, in float as OpenGL implementations multiply.
-Matrix multiply(const Matrix& a, const Matrix& b);
-/// The inverse, or the identity when the matrix is singular (as Mesa does for its normal matrix).
-Matrix inverseOrIdentity(const Matrix& m);
 
 }  // namespace fixedgl

@@ -77,19 +77,19 @@ constexpr int floatsPerVertex = 10;  // clip position 4, colour 4, texture coord
 // The pipeline's vertices go to WebGL as they are, batch by batch, with no copy in between.
 static_assert(sizeof(fixedgl::Vertex) == floatsPerVertex * sizeof(float), "a Vertex is ten floats, unpadded");
 
-GLuint compile(GLenum kind, const char* source, std::string& reason) {
-    const GLuint shader = emscripten_glCreateShader(kind);
+/// Compiles one shader into shader. Returns "" or why not.
+[[nodiscard]] std::string compile(GLenum kind, const char* source, GLuint& shader) {
+    shader = emscripten_glCreateShader(kind);
     emscripten_glShaderSource(shader, 1, &source, nullptr);
     emscripten_glCompileShader(shader);
     GLint ok = 0;
     emscripten_glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (ok == 0) reason = "the browser cannot compile the game's shaders";
-    return shader;
+    return ok == 0 ? "the browser cannot compile the game's shaders" : "";
 }
 
 }  // namespace
 
-bool WebGlBackend::open(const char* canvasSelector, std::string& reason) {
+std::string WebGlBackend::open(const char* canvasSelector) {
     EmscriptenWebGLContextAttributes attributes;
     emscripten_webgl_init_context_attributes(&attributes);
     attributes.alpha = EM_FALSE;
@@ -99,25 +99,21 @@ bool WebGlBackend::open(const char* canvasSelector, std::string& reason) {
     attributes.preserveDrawingBuffer = EM_TRUE;  // a frame stays up until the next redisplay
     attributes.majorVersion = 1;
     const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = emscripten_webgl_create_context(canvasSelector, &attributes);
-    if (context <= 0) {
-        reason = "this browser gives the page no WebGL";
-        return false;
-    }
+    if (context <= 0) return "this browser gives the page no WebGL";
     emscripten_webgl_make_context_current(context);
 
-    const GLuint vs = compile(GL_VERTEX_SHADER, vertexShader, reason);
-    const GLuint fs = compile(GL_FRAGMENT_SHADER, fragmentShader, reason);
-    if (!reason.empty()) return false;
+    GLuint vs = 0;
+    GLuint fs = 0;
+    std::string problem = compile(GL_VERTEX_SHADER, vertexShader, vs);
+    if (problem.empty()) problem = compile(GL_FRAGMENT_SHADER, fragmentShader, fs);
+    if (!problem.empty()) return problem;
     program_ = emscripten_glCreateProgram();
     emscripten_glAttachShader(program_, vs);
     emscripten_glAttachShader(program_, fs);
     emscripten_glLinkProgram(program_);
     GLint linked = 0;
     emscripten_glGetProgramiv(program_, GL_LINK_STATUS, &linked);
-    if (linked == 0) {
-        reason = "the browser cannot link the game's shaders";
-        return false;
-    }
+    if (linked == 0) return "the browser cannot link the game's shaders";
     emscripten_glUseProgram(program_);
     positionAttribute_ = emscripten_glGetAttribLocation(program_, "position");
     colourAttribute_ = emscripten_glGetAttribLocation(program_, "colour");
@@ -137,7 +133,7 @@ bool WebGlBackend::open(const char* canvasSelector, std::string& reason) {
     emscripten_glVertexAttribPointer(texAttribute_, 2, GL_FLOAT, GL_FALSE, stride,
                                      reinterpret_cast<const void*>(8 * sizeof(float)));
     emscripten_glActiveTexture(GL_TEXTURE0);
-    return true;
+    return "";
 }
 
 void WebGlBackend::upload(unsigned name, int width, int height, const std::vector<std::uint8_t>& rgba) {

@@ -12,8 +12,8 @@
 class WebGlBackend : public fixedgl::TextureSink {
 public:
     /// Creates a WebGL 1 context on the canvas (a CSS selector) with a depth buffer and no
-    /// antialiasing; false with the reason when the browser gives none.
-    bool open(const char* canvasSelector, std::string& reason);
+    /// antialiasing. Returns "" or one line saying why the browser gives none.
+    [[nodiscard]] std::string open(const char* canvasSelector);
     /// Draws one frame's batches: the clear, then every batch in order.
     void present(fixedgl::Pipeline& pipeline);
 

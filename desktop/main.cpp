@@ -1,0 +1,14 @@
+// Flipper: a pinball game whose ball is a soft body.
+#include "desktop/Shell.h"
+#include "front/Trackball.h"
+#include "game/Game.h"
+
+namespace {
+
+// The state the toolkit's callbacks share; built before main, alive as long as the event loop.
+Trackball trackball(3.0, 256, 256);
+Game game;
+
+}  // namespace
+
+int main(int argc, char** argv) { return runGame(argc, argv, game, trackball); }

@@ -1,0 +1,93 @@
+#include "desktop/FrameWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "support/GlRecorder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A PNG's size, from its header: the signature, then the IHDR chunk with width and height big-endian.
+std::pair<unsigned, unsigned> pngSize(const std::string& png) {
+    auto at = [&png](std::size_t i) {
+        return (unsigned(static_cast<unsigned char>(png[i])) << 24) |
+               (unsigned(static_cast<unsigned char>(png[i + 1])) << 16) |
+               (unsigned(static_cast<unsigned char>(png[i + 2])) << 8) |
+               unsigned(static_cast<unsigned char>(png[i + 3]));
+    };
+    return {at(16), at(20)};
+}
+
+class FrameWriterTest : public testing::Test {
+protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() / ("flipper-frames-test-" + std::to_string(::getpid()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+    fs::path folder;
+};
+
+}  // namespace
+
+TEST_F(FrameWriterTest, WritesNumberedPngsOfTheBackBuffer) {
+    GlRecorder gl;
+    FrameWriter frames;
+    ASSERT_EQ(frames.open((folder / "film").string()), "");  // made when missing
+    ASSERT_EQ(frames.capture(7, 5), "");
+    ASSERT_EQ(frames.capture(7, 5), "");
+    EXPECT_EQ(frames.written(), 2);
+    EXPECT_EQ(gl.calls(), (Calls{{"glPixelStorei", GL_PACK_ALIGNMENT, 1},
+                                 {"glReadBuffer", GL_BACK},
+                                 {"glReadPixels", 0, 0, 7, 5, GL_RGB, GL_UNSIGNED_BYTE},
+                                 {"glPixelStorei", GL_PACK_ALIGNMENT, 1},
+                                 {"glReadBuffer", GL_BACK},
+                                 {"glReadPixels", 0, 0, 7, 5, GL_RGB, GL_UNSIGNED_BYTE}}));
+    for (const char* name : {"frame-000000.png", "frame-000001.png"}) {
+        const std::string png = slurp(folder / "film" / name);
+        ASSERT_GT(png.size(), 24u) << name;
+        EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n") << name;
+        EXPECT_EQ(pngSize(png), std::make_pair(7u, 5u)) << name;
+    }
+    EXPECT_FALSE(fs::exists(folder / "film" / "frame-000002.png"));
+}
+
+TEST_F(FrameWriterTest, RefusesOldFramesAndReportsWhatCannotBeWritten) {
+    GlRecorder gl;
+    fs::create_directories(folder / "old");
+    std::ofstream(folder / "old" / "frame-000000.png") << "an older film";
+    FrameWriter frames;
+    EXPECT_EQ(frames.open((folder / "old").string()),
+              (folder / "old").string() + ": already holds frames; film into an empty folder");
+
+    const std::string lost = (folder / "no" / "film").string();
+    EXPECT_EQ(frames.open(lost), lost + ": cannot make the frames folder: no such file or directory");
+
+    // The folder vanishes while filming: the frame's file is named.
+    ASSERT_EQ(frames.open((folder / "gone").string()), "");
+    fs::remove_all(folder / "gone");
+    EXPECT_EQ(frames.capture(4, 4),
+              (folder / "gone" / "frame-000000.png").string() + ": cannot write frame: no such file or directory");
+    EXPECT_EQ(frames.written(), 0);
+    if (fs::exists("/dev/full")) {
+        // A full disk: the write itself fails. /dev/full stands in for the frame's file.
+        ASSERT_EQ(frames.open((folder / "full").string()), "");
+        fs::create_symlink("/dev/full", folder / "full" / "frame-000000.png");
+        EXPECT_EQ(frames.capture(4, 4),
+                  (folder / "full" / "frame-000000.png").string() + ": cannot write frame: no space left on device");
+    }
+}
