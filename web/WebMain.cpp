@@ -5,6 +5,7 @@
 
 #include <GL/glut.h>
 
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -16,6 +17,7 @@
 #include "game/Freeze.h"
 #include "game/Game.h"
 #include "game/Pacing.h"
+#include "web/PageReplays.h"
 #include "web/WebSound.h"
 #include "web/gl/GlContext.h"
 #include "web/gl/WebGlBackend.h"
@@ -28,6 +30,7 @@ constexpr double freezeBudgetSeconds = 0.025;  // unpaced stepping per frame bef
 
 Trackball trackball(3.0, 256, 256);  // as the desktop game's, until reshape sizes it
 Game game;
+PageReplays replays(game, "");  // its files at the root of the page's file system
 WebGlBackend backend;
 // The browser's frame clock; between frames there is nothing to wait for.
 Pacing pacing(
@@ -39,6 +42,9 @@ long long freezeAt = -1;  // with --freeze-at: the tick the game stops stepping 
 // frame-time measurement; the most recent ones only.
 constexpr std::size_t frameTimesKept = 4096;
 std::vector<float> frameTimes;
+
+// The page shows a replay's verdict beside the table too.
+EM_JS(void, showVerdict, (const char* line), { if (Module.onVerdict) Module.onVerdict(UTF8ToString(line)); });
 
 void present(fixedgl::Pipeline& pipeline) { backend.present(pipeline); }
 
@@ -53,6 +59,11 @@ void frame() {
         while (!frozenNow() && emscripten_get_now() / 1000.0 - now < freezeBudgetSeconds)
             if (playTick(game).redisplay) glutPostRedisplay();
     }
+    const std::string verdict = replays.takeVerdict();
+    if (!verdict.empty()) {
+        std::cout << verdict << '\n' << std::flush;
+        showVerdict(verdict.c_str());
+    }
     // Frozen, the picture is drawn every frame, as the desktop game keeps drawing.
     if (frozenNow()) glutPostRedisplay();
     if (fixedgl::takeRedisplay() && fixedgl::glutCallbacks().display != nullptr) fixedgl::glutCallbacks().display();
@@ -61,12 +72,20 @@ void frame() {
     frameTimes.push_back(static_cast<float>(emscripten_get_now() - started));
 }
 
+void report(const std::string& problem) {
+    if (!problem.empty()) std::cerr << problem << '\n' << std::flush;
+}
+
 }  // namespace
 
 extern "C" {
 
-/// A key typed on the page: its character code.
+/// A key typed on the page, or a touch: its character code. 'n' starts a new recorded game.
 EMSCRIPTEN_KEEPALIVE void webKey(int key) {
+    if (key == 'n') {
+        report(replays.newGame());
+        return;
+    }
     auto keyboard = fixedgl::glutCallbacks().keyboard;
     if (keyboard != nullptr && key > 0 && key < 256) keyboard(static_cast<unsigned char>(key), 0, 0);
 }
@@ -82,6 +101,34 @@ EMSCRIPTEN_KEEPALIVE void webMotion(int x, int y) {
     auto motion = fixedgl::glutCallbacks().motion;
     if (motion != nullptr) motion(x, y);
 }
+
+/// The canvas now has this many pixels: the game's reshape sizes its picture and trackball.
+EMSCRIPTEN_KEEPALIVE void webResize(int width, int height) {
+    if (width <= 0 || height <= 0 || fixedgl::glutCallbacks().reshape == nullptr) return;
+    emscripten_set_canvas_element_size("#canvas", width, height);
+    fixedgl::glutCallbacks().reshape(width, height);
+    glutPostRedisplay();
+}
+
+/// Writes the current game as a whole replay file to /game.replay: 1, or 0 after saying why not.
+EMSCRIPTEN_KEEPALIVE int webSnapshot() {
+    const std::string problem = replays.snapshot();
+    report(problem);
+    return problem.empty() ? 1 : 0;
+}
+
+/// Plays the replay the page put in /incoming.replay, called name in messages: 1 once it plays, or
+/// 0 after one line naming the problem, and the current game goes on.
+EMSCRIPTEN_KEEPALIVE int webPlayReplay(const char* name) {
+    const char* const incoming = "/incoming.replay";
+    const std::string problem = replays.playFile(incoming, name);
+    std::remove(incoming);
+    report(problem);
+    return problem.empty() ? 1 : 0;
+}
+
+/// 1 while a replay plays or is held at its end.
+EMSCRIPTEN_KEEPALIVE int webReplaying() { return replays.replaying() ? 1 : 0; }
 
 /// Step ticks since the page opened.
 EMSCRIPTEN_KEEPALIVE int webTickCount() { return game.tickCount; }
@@ -117,7 +164,10 @@ int main(int argc, char** argv) {
     const fixedgl::WindowRequest& window = fixedgl::windowRequest();
     emscripten_set_canvas_element_size("#canvas", window.width, window.height);
     fixedgl::glutCallbacks().reshape(window.width, window.height);
-    // Played as the game plays; a game racing to its freeze tick stays silent.
+    // Every game is recorded (or a replay played) by the page's replays, and heard beside them;
+    // a game racing to its freeze tick stays silent.
+    game.observer = &replays;
+    report(replays.newGame());
     if (freezeAt < 0) startWebSound(game);
 
     emscripten_set_main_loop(frame, 0, 0);

@@ -5,6 +5,7 @@
 // if any fails. With --timing it also plays 10 s and prints the frame times.
 import { readFileSync } from 'node:fs';
 import { launchChromium } from './chromium.mjs';
+import { phoneTests, timing, transferCheck } from './phone.mjs';
 import { serve } from './serve.mjs';
 
 const [site, desktopFrame, freezeTick, brokenModel, brokenModelLine, ...flags] = process.argv.slice(2);
@@ -27,17 +28,21 @@ function check(ok, what, detail = '') {
 }
 const pause = (ms) => new Promise((done) => setTimeout(done, ms));
 
+const desktop = { width: 1280, height: 900 };  // room for the 768-pixel table beside the controls
+const phone = { width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
 const server = await serve(site, 0);
 const base = `http://127.0.0.1:${server.address().port}/`;
 const browser = await launchChromium();
 
-// Opens the page and records its errors and console lines.
+// Opens the page and records its errors and console lines. The service worker stays out of the
+// way, so what a test serves is what the page gets; only the offline test lets it work.
 // Puppeteer's evaluate and waitForFunction count as a user's gesture, which lets the page play sound:
 // { untouched: true } waits through the DevTools protocol instead, so that only a real key, tap or
 // click can.
-async function open(query = '', { untouched = false } = {}) {
-  const page = await browser.newPage();
-  await page.setViewport({ width: 1000, height: 700 });  // shorter than the page, so it could scroll
+async function open(query = '', viewport = desktop, context = browser, { untouched = false } = {}) {
+  const page = await context.newPage();
+  if (context === browser) await page.setBypassServiceWorker(true);
+  await page.setViewport(viewport);
   const record = { errors: [], lines: [], errorLines: [] };
   page.on('pageerror', (e) => record.errors.push(e.message));
   page.on('requestfailed', (r) => record.errors.push(`request failed: ${r.url()}`));
@@ -178,7 +183,7 @@ try {
   // Sound: silent until the first key (the browser's rule), then each flipper swing is played;
   // #mute silences the output and plays nothing until pressed again.
   {
-    const { page, record } = await open('', { untouched: true });
+    const { page, record } = await open('', desktop, browser, { untouched: true });
     const sound = () => page.evaluate(() => ({
       state: Module._webSoundState(), played: Module._webSoundsPlayed(), gain: Module._webSoundGain(),
       pressed: document.getElementById('mute').getAttribute('aria-pressed') }));
@@ -294,6 +299,7 @@ try {
   ];
   for (const c of dataCases) {
     const page = await browser.newPage();
+    await page.setBypassServiceWorker(true);
     const lines = [];
     const errors = [];
     page.on('console', (m) => lines.push(m.text()));
@@ -321,35 +327,11 @@ try {
     await page.close();
   }
 
-  if (flags.includes('--timing')) {
-    const { page } = await open();
-    const intervals = await page.evaluate(() => new Promise((done) => {
-      const times = [];
-      let last = performance.now();
-      const until = last + 10000;
-      const frame = (now) => {
-        times.push(now - last);
-        last = now;
-        if (now < until) requestAnimationFrame(frame); else done(times);
-      };
-      requestAnimationFrame(frame);
-    }));
-    const work = await page.evaluate(() => {
-      const n = Module._webFrameTimeCount();
-      const out = [];
-      for (let i = 0; i < n; i++) out.push(Module._webFrameTime(i));
-      return out.slice(-600);
-    });
-    const ticks = await page.evaluate(() => Module._webTickCount());
-    const stat = (values, q) => {
-      const sorted = [...values].sort((a, b) => a - b);
-      return sorted[Math.min(sorted.length - 1, Math.floor(q * sorted.length))].toFixed(2);
-    };
-    console.log(`timing: ${intervals.length} frames in 10 s; frame interval median ${stat(intervals, 0.5)} ms, ` +
-      `p95 ${stat(intervals, 0.95)} ms; the game's work per frame median ${stat(work, 0.5)} ms, ` +
-      `p95 ${stat(work, 0.95)} ms; ${ticks} ticks played`);
-    await page.close();
-  }
+  await phoneTests({ browser, open, check, pixels, pause, desktop, phone, sim: process.env.FLIPPER_SIM,
+    assets: process.env.FLIPPER_ASSETS, demo: process.env.FLIPPER_DEMO });
+
+  transferCheck({ check, site });
+  if (flags.includes('--timing')) await timing({ open, pause, desktop, phone, demo: process.env.FLIPPER_DEMO });
 } catch (e) {
   check(false, 'the browser test ran to its end', e.stack || String(e));
 } finally {

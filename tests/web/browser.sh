@@ -51,4 +51,5 @@ printf 'Masses\n2\n0 0 0\n' > broken/sphere.iv
 broken_line=$(cd broken && { "$repo/build/flipper-sim" --idles 1 2>&1 >/dev/null || true; } | head -n 1)
 
 cd "$repo/tests/web"
-node browser.mjs "$repo/build-web/site" "$work/desktop.rgb" "$freeze_tick" "$work/broken/sphere.iv" "$broken_line" "$@"
+FLIPPER_SIM="$repo/build/flipper-sim" FLIPPER_ASSETS="$repo/assets" FLIPPER_DEMO="$repo/docs/demo.replay" \
+  node browser.mjs "$repo/build-web/site" "$work/desktop.rgb" "$freeze_tick" "$work/broken/sphere.iv" "$broken_line" "$@"

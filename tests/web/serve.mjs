@@ -1,5 +1,6 @@
 // Serves a folder of static files on 127.0.0.1: `node serve.mjs FOLDER [PORT]`. Port 0 picks a
 // free one. Prints the URL once listening.
+import { createHash } from 'node:crypto';
 import { createServer } from 'node:http';
 import { readFile } from 'node:fs/promises';
 import { extname, join, normalize, resolve } from 'node:path';
@@ -11,6 +12,7 @@ const types = {
   '.iv': 'text/plain; charset=utf-8',
   '.bmp': 'image/bmp',
   '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json',
 };
 
 // The server's `overrides` map a path ('/sphere.iv') to a function (request, response) that
@@ -31,7 +33,13 @@ export function serve(folder, port = 0) {
     }
     try {
       const body = await readFile(file);
-      response.writeHead(200, { 'Content-Type': types[extname(file)] || 'application/octet-stream' });
+      // An ETag, as common servers send: the service worker's check of a file it has costs no body.
+      const tag = '"' + createHash('sha256').update(body).digest('hex').slice(0, 32) + '"';
+      if (request.headers['if-none-match'] === tag) {
+        response.writeHead(304, { ETag: tag }).end();
+        return;
+      }
+      response.writeHead(200, { 'Content-Type': types[extname(file)] || 'application/octet-stream', ETag: tag });
       response.end(body);
     } catch {
       response.writeHead(404, { 'Content-Type': 'text/plain' }).end('not found\n');

@@ -225,10 +225,9 @@ void Pipeline::color(const float* rgba) {
 void Pipeline::drawArrays(unsigned mode, const float* positions, const float* normals,
                           const std::vector<int>& indices) {
     if (inside_) return;
-    std::vector<Vertex> vs;
-    vs.reserve(indices.size());
-    for (int i : indices) vs.push_back(process(positions + 3 * i, normals + 3 * i));
-    emitPrimitive(mode, vs);
+    arrayVertices_.clear();
+    for (int i : indices) arrayVertices_.push_back(process(positions + 3 * i, normals + 3 * i));
+    emitPrimitive(mode, arrayVertices_);
 }
 
 Batch& Pipeline::batchFor(bool lines) {
@@ -244,6 +243,10 @@ Batch& Pipeline::batchFor(bool lines) {
         b.depthTest = depthTest_;
         b.shading = shading;
         b.texture = texture;
+        if (!spare_.empty()) {
+            b.vertices = std::move(spare_.back());
+            spare_.pop_back();
+        }
         batches_.push_back(std::move(b));
     }
     return batches_.back();
@@ -397,6 +400,14 @@ void Pipeline::texImage2D(int width, int height, unsigned format, const void* pi
         }
     textureHasImage_[boundTexture_] = true;
     if (textureSink_ != nullptr) textureSink_->upload(boundTexture_, width, height, rgba);
+}
+
+void Pipeline::recycle(std::vector<Batch>&& frame) {
+    for (Batch& b : frame) {
+        b.vertices.clear();
+        spare_.push_back(std::move(b.vertices));
+    }
+    frame.clear();
 }
 
 std::vector<Batch> Pipeline::takeFrame() {

@@ -149,6 +149,9 @@ public:
     const std::vector<Batch>& batches() const { return batches_; }
     /// Hands the frame's batches over and starts the next frame.
     std::vector<Batch> takeFrame();
+    /// Takes a drawn frame's batches back, to fill their storage again in later frames instead of
+    /// growing new vectors every frame.
+    void recycle(std::vector<Batch>&& frame);
     /// The viewport: x, y, width, height.
     const std::array<int, 4>& viewportBox() const { return viewport_; }
 
@@ -193,6 +196,8 @@ private:
     TextureSink* textureSink_ = nullptr;
 
     std::vector<Batch> batches_;
+    std::vector<std::vector<Vertex>> spare_;  ///< emptied vertex vectors of drawn frames, for new batches
+    std::vector<Vertex> arrayVertices_;       ///< drawArrays' vertices, before they become primitives
 };
 
 }  // namespace fixedgl

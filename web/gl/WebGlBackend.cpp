@@ -12,6 +12,7 @@ void emscripten_glAttachShader(GLuint, GLuint);
 void emscripten_glBindBuffer(GLenum, GLuint);
 void emscripten_glBindTexture(GLenum, GLuint);
 void emscripten_glBufferData(GLenum, GLsizeiptr, const void*, GLenum);
+void emscripten_glBufferSubData(GLenum, GLintptr, GLsizeiptr, const void*);
 void emscripten_glClear(GLbitfield);
 void emscripten_glClearColor(GLfloat, GLfloat, GLfloat, GLfloat);
 void emscripten_glCompileShader(GLuint);
@@ -73,6 +74,8 @@ void main() {
 )";
 
 constexpr int floatsPerVertex = 10;  // clip position 4, colour 4, texture coordinate 2
+// The pipeline's vertices go to WebGL as they are, batch by batch, with no copy in between.
+static_assert(sizeof(fixedgl::Vertex) == floatsPerVertex * sizeof(float), "a Vertex is ten floats, unpadded");
 
 /// Compiles one shader into shader. Returns "" or why not.
 [[nodiscard]] std::string compile(GLenum kind, const char* source, GLuint& shader) {
@@ -168,19 +171,29 @@ void WebGlBackend::present(fixedgl::Pipeline& pipeline) {
         emscripten_glClearColor(c[0], c[1], c[2], c[3]);
         emscripten_glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
-    const std::vector<fixedgl::Batch> batches = pipeline.takeFrame();
-    scratch_.clear();
-    for (const auto& batch : batches)
-        for (const auto& v : batch.vertices) {
-            scratch_.insert(scratch_.end(), v.clip, v.clip + 4);
-            scratch_.insert(scratch_.end(), v.color, v.color + 4);
-            scratch_.insert(scratch_.end(), v.tex, v.tex + 2);
-        }
-    if (scratch_.empty()) return;
+    std::vector<fixedgl::Batch> batches = pipeline.takeFrame();
+    std::size_t total = 0;
+    for (const auto& batch : batches) total += batch.vertices.size();
+    if (total == 0) {
+        pipeline.recycle(std::move(batches));
+        return;
+    }
     emscripten_glUseProgram(program_);
     emscripten_glBindBuffer(GL_ARRAY_BUFFER, buffer_);
-    emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(scratch_.size() * sizeof(float)), scratch_.data(),
-                            GL_STREAM_DRAW);
+    // The buffer grows to the largest frame and stays: each frame only writes into it.
+    if (total > bufferVertices_) {
+        bufferVertices_ = total;
+        emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(total * sizeof(fixedgl::Vertex)), nullptr,
+                                GL_DYNAMIC_DRAW);
+    }
+    std::size_t offset = 0;
+    for (const auto& batch : batches) {
+        const std::size_t bytes = batch.vertices.size() * sizeof(fixedgl::Vertex);
+        if (bytes > 0)
+            emscripten_glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(offset), static_cast<GLsizeiptr>(bytes),
+                                       batch.vertices.data());
+        offset += bytes;
+    }
     GLint first = 0;
     for (const auto& batch : batches) {
         const auto count = static_cast<GLsizei>(batch.vertices.size());
@@ -200,4 +213,5 @@ void WebGlBackend::present(fixedgl::Pipeline& pipeline) {
         emscripten_glDrawArrays(batch.lines ? GL_LINES : GL_TRIANGLES, first, count);
         first += count;
     }
+    pipeline.recycle(std::move(batches));
 }

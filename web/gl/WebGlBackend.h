@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <string>
 #include <vector>
@@ -25,5 +26,5 @@ private:
     int positionAttribute_ = -1, colourAttribute_ = -1, texAttribute_ = -1;
     int shadingUniform_ = -1, samplerUniform_ = -1;
     std::map<unsigned, unsigned> textures_;  ///< the game's texture names -> WebGL's
-    std::vector<float> scratch_;
+    std::size_t bufferVertices_ = 0;  ///< vertices the WebGL buffer holds room for
 };

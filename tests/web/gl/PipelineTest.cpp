@@ -200,9 +200,16 @@ TEST(PipelineTest, StateChangesStartNewBatches) {
     EXPECT_TRUE(gl.cleared());
     EXPECT_TRUE(gl.batches().empty());
     triangle();
-    EXPECT_EQ(gl.takeFrame().size(), 1u);
+    std::vector<Batch> drawn = gl.takeFrame();
+    EXPECT_EQ(drawn.size(), 1u);
     EXPECT_FALSE(gl.cleared());
     EXPECT_TRUE(gl.batches().empty());
+
+    // A drawn frame given back lends its storage to the next frame's batches, never its vertices.
+    gl.recycle(std::move(drawn));
+    triangle();
+    ASSERT_EQ(gl.batches().size(), 1u);
+    EXPECT_EQ(gl.batches()[0].vertices.size(), 3u);
 }
 
 TEST(PipelineTest, MatrixStacksIgnoreOverflowAndUnderflow) {

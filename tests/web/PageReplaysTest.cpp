@@ -1,0 +1,104 @@
+#include "web/PageReplays.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "replay/ReplayFile.h"
+#include "support/Recording.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class PageReplaysTest : public testing::Test {
+protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() /
+                 ("flipper-page-replays-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                  "-" + std::to_string(::getpid()));
+        fs::create_directories(folder);
+        game.modelFileName = plainGameModel.c_str();
+        page = std::make_unique<PageReplays>(game, folder.string());
+        game.observer = page.get();  // as the page sets it, once
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    // Idle calls from..to-1 of the current game, with the player's keys before theirs.
+    void play(long long idles, const std::multimap<long long, char>& keys = {}) {
+        for (long long idle = 0; idle < idles; ++idle) {
+            for (auto [at, end] = keys.equal_range(game.idleCount); at != end; ++at) game.keyboard(at->second);
+            game.idle();
+        }
+    }
+    std::string snapshotText() {
+        std::ifstream in(page->snapshotFile(), std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    Console console;
+    fs::path folder;
+    Game game;
+    std::unique_ptr<PageReplays> page;
+};
+
+}  // namespace
+
+TEST_F(PageReplaysTest, ASnapshotOfTheGameSinceItsNewGamePlaysBackVerifiedAndSaysSoOnce) {
+    ASSERT_EQ(page->newGame(), "");
+    play(700);
+    // A new game starts over: counts from 0 and a ball of its own, as the program's first game.
+    ASSERT_EQ(page->newGame(), "");
+    play(1500, {{100, 'f'}, {1200, 'j'}, {1300, 'x'}});
+    ASSERT_EQ(page->snapshot(), "");
+    PlainGame plain;
+    plain.run(1500, {{100, 'f'}, {1200, 'j'}});
+    const std::string text = snapshotText();
+    std::istringstream lines(text);
+    Replay replay;
+    ASSERT_EQ(readReplay(lines, "game.replay", replay), "");
+    EXPECT_EQ(replay.keys.size(), 3u);
+    ASSERT_TRUE(replay.hasEnd);
+    EXPECT_EQ(replay.end.idles, 1500);
+    EXPECT_EQ(replay.end.ticks, 1499);
+    EXPECT_EQ(replay.end.hash, plain.hashes[1499]);
+
+    ASSERT_EQ(page->play(text, "link"), "");
+    play(1500);
+    EXPECT_TRUE(page->holding());
+    EXPECT_EQ(page->takeVerdict(), "replay verified: ticks 1499 score " + std::to_string(plain.game.currentWorld->score) +
+                                      " hash " + hexHash(plain.hashes[1499]));
+    EXPECT_EQ(page->takeVerdict(), "");
+}
+
+TEST_F(PageReplaysTest, ABadReplayIsOneLineAndTheRecordedGamePlaysOn) {
+    ASSERT_EQ(page->newGame(), "");
+    play(50);
+    const std::string anotherBall = "flipper-replay 1\nmodel 0123456789abcdef\nend 10 ticks 9 score 0 hash 0000000000000000\n";
+    const struct {
+        std::string text;
+        std::string starts;
+    } cases[] = {
+        {"flipper-replay 1\nmodel 00\n", "link: line 2: "},
+        {anotherBall, "link: recorded with another ball (model hash 0123456789abcdef), not "},
+        {"", "link: line 1: "},
+    };
+    for (const auto& c : cases) {
+        const std::string problem = page->play(c.text, "link");
+        EXPECT_EQ(problem.rfind(c.starts, 0), 0u) << problem;
+        EXPECT_EQ(problem.find('\n'), std::string::npos);
+        EXPECT_FALSE(page->replaying());
+    }
+    play(10, {{55, 'f'}});
+    ASSERT_EQ(page->snapshot(), "");
+    EXPECT_NE(snapshotText().find("key 55 f\nend 60 ticks 59 "), std::string::npos) << snapshotText();
+}

@@ -1,0 +1,113 @@
+#include "web/PageReplays.h"
+
+#include <fstream>
+#include <sstream>
+#include <utility>
+#include <vector>
+
+#include "io/InputFile.h"
+#include "replay/ReplayFile.h"
+#include "game/StateHash.h"
+
+namespace {
+
+// A replay handed to the page is at most this long: a link inflates to less, and a file longer
+// than this is hours of play.
+constexpr long long maxPageReplayBytes = 16LL * 1024 * 1024;
+
+}  // namespace
+
+void PageReplays::restart() {
+    if (recorder_ != nullptr) (void)recorder_->finish(game_);
+    recorder_.reset();
+    player_.reset();
+    divergenceShown_ = verdictShown_ = false;
+    game_.idleCount = 0;
+    game_.tickCount = 0;
+    game_.restartRequested = true;
+}
+
+std::string PageReplays::newGame() {
+    restart();
+    std::uint64_t modelHash = 0;
+    // Without a ball there is no game to record: the game has already said why.
+    if (!hashModelFile(game_.modelFileName, modelHash).empty()) return "";
+    recorder_ = std::make_unique<ReplayRecorder>();
+    const std::vector<std::string> inputs{game_.modelFileName, "woman.bmp", "head.bmp"};
+    std::string problem = recorder_->open(recordingFile_, modelHash, inputs);
+    if (!problem.empty()) {
+        recorder_.reset();
+        return problem;
+    }
+    return "";
+}
+
+std::string PageReplays::snapshot() {
+    if (recorder_ == nullptr) return "no game is being recorded";
+    if (!recorder_->error().empty()) return recorder_->error();
+    std::string text;
+    const std::string reason = readRegularFile(recordingFile_, maxPageReplayBytes, text);
+    if (!reason.empty()) return recordingFile_ + ": cannot read replay: " + reason;
+    ReplayEnd end;
+    end.idles = game_.idleCount;
+    end.ticks = game_.tickCount;
+    end.score = game_.currentWorld ? game_.currentWorld->score : 0;
+    end.hash = stateHash(game_);
+    std::ofstream out(snapshotFile_, std::ios::binary | std::ios::trunc);
+    out << text << endLine(end);
+    out.close();
+    if (!out) return snapshotFile_ + ": cannot write replay";
+    return "";
+}
+
+std::string PageReplays::play(const std::string& text, const std::string& name) {
+    if (static_cast<long long>(text.size()) > maxPageReplayBytes) return name + ": cannot read replay: file too large";
+    Replay replay;
+    std::istringstream in(text);
+    std::string problem = readReplay(in, name, replay);
+    if (problem.empty()) problem = checkReplayModel(replay, name, game_.modelFileName);
+    if (!problem.empty()) return problem;
+    restart();
+    player_ = std::make_unique<ReplayPlayer>(std::move(replay));
+    return "";
+}
+
+std::string PageReplays::playFile(const std::string& path, const std::string& name) {
+    std::string text;
+    const std::string reason = readRegularFile(path, maxPageReplayBytes, text);
+    if (!reason.empty()) return name + ": cannot read replay: " + reason;
+    return play(text, name);
+}
+
+std::string PageReplays::takeVerdict() {
+    if (player_ == nullptr) return "";
+    // A divergence as it happens, the verdict at the end: each once, as the desktop's --replay says them.
+    if (player_->diverged() && !divergenceShown_) {
+        divergenceShown_ = verdictShown_ = true;
+        return player_->verdict();
+    }
+    if (player_->over(game_) && !verdictShown_) {
+        verdictShown_ = true;
+        return player_->verdict();
+    }
+    return "";
+}
+
+GameObserver* PageReplays::current() const {
+    if (player_ != nullptr) return player_.get();
+    return recorder_.get();
+}
+
+bool PageReplays::beforeIdle(Game& game, long long idle) {
+    GameObserver* observer = current();
+    return observer == nullptr || observer->beforeIdle(game, idle);
+}
+
+void PageReplays::afterIdle(Game& game, long long idle, const Game::IdleResult& result) {
+    if (GameObserver* observer = current()) observer->afterIdle(game, idle, result);
+}
+
+bool PageReplays::keyReached(Game& game, unsigned char key) {
+    GameObserver* observer = current();
+    return observer == nullptr || observer->keyReached(game, key);
+}

@@ -1,0 +1,16 @@
+# The site's files beyond the game: the page's scripts, the web app manifest, its icons (the game's
+# own picture, docs/browser-screenshot.png, cut square and scaled by ImageMagick) and the service
+# worker, named after everything else in the folder. Run after the game's files are copied.
+find_program(FLIPPER_CONVERT convert REQUIRED)
+set(site_sources ${CMAKE_CURRENT_SOURCE_DIR}/site)
+set(site_scripts layout.js touch.js share.js replays.js offline.js)
+list(TRANSFORM site_scripts PREPEND ${site_sources}/)
+set(icon_source ${CMAKE_SOURCE_DIR}/docs/browser-screenshot.png)
+# The table's middle, scaled pixel by pixel to 32 colours: a few kilobytes each.
+set(icon_options -crop 440x440+164+60 +repage -filter point)
+set(icon_colours -strip +dither -colors 32)
+add_custom_command(TARGET flipper POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy ${site_scripts} ${site_sources}/manifest.webmanifest ${FLIPPER_SITE}
+  COMMAND ${FLIPPER_CONVERT} ${icon_source} ${icon_options} -resize 192x192 ${icon_colours} PNG8:${FLIPPER_SITE}/icon-192.png
+  COMMAND ${FLIPPER_CONVERT} ${icon_source} ${icon_options} -resize 512x512 ${icon_colours} PNG8:${FLIPPER_SITE}/icon-512.png
+  COMMAND ${CMAKE_COMMAND} -DSITE=${FLIPPER_SITE} -DTEMPLATE=${site_sources}/sw.js.in -P ${site_sources}/ServiceWorker.cmake)
