@@ -46,8 +46,10 @@ std::string PageReplays::snapshot() {
     if (recorder_ == nullptr) return "no game is being recorded";
     if (!recorder_->error().empty()) return recorder_->error();
     std::string text;
-    const std::string reason = readRegularFile(recordingFile_, maxPageReplayBytes, text);
-    if (!reason.empty()) return recordingFile_ + ": cannot read replay: " + reason;
+    // The recording so far is in its partial file until the game ends.
+    const std::string live = ReplayRecorder::partName(recordingFile_);
+    const std::string reason = readRegularFile(live, maxPageReplayBytes, text);
+    if (!reason.empty()) return live + ": cannot read replay: " + reason;
     ReplayEnd end;
     end.idles = game_.idleCount;
     end.ticks = game_.tickCount;
