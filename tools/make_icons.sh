@@ -19,25 +19,10 @@ freeze_tick=450  # the ball on the playfield among the bumpers, the flippers at 
 # shellcheck source=SCRIPTDIR/../scripts/lib/xvfb.sh
 source "$repo/scripts/lib/xvfb.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/flipper-icons.XXXXXX")
-game=""
-stop() {
-  if [ -n "$game" ]; then
-    kill "$game" 2>/dev/null || true
-    wait "$game" 2>/dev/null || true
-  fi
-  xvfb_stop
-  rm -rf "$work"
-}
-trap stop EXIT
-cp "$assets/sphere.iv" "$assets/woman.bmp" "$assets/head.bmp" "$work/"
+trap 'rm -rf "$work"' EXIT
+flipper_frozen_frame "$flipper" "$assets" "$freeze_tick" "$work/full.png" ||
+  { echo "make_icons: no picture of the game" >&2; exit 1; }
 cd "$work"
-xvfb_start 1024x800x24 || { echo "make_icons: Xvfb would not start" >&2; exit 1; }
-"$flipper" --freeze-at "$freeze_tick" -geometry +0+0 > stdout.log 2> stderr.log &
-game=$!
-window=$(flipper_window 10)
-[ -n "$window" ] || { echo "make_icons: the game window did not appear" >&2; cat stderr.log >&2; exit 1; }
-sleep 3  # far longer than the frozen tick takes to reach
-import -window "$window" full.png
 
 # The table fills x 135 to 750 and y 230 to 640 of the 768-pixel window: a 620-pixel square around it.
 mkdir -p "$output"

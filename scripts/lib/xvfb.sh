@@ -82,3 +82,30 @@ flipper_drag() {
   done
   xdotool mouseup 2
 }
+
+# flipper_frozen_frame FLIPPER ASSETS TICK OUT.png: plays the game with ASSETS' ball and pictures
+# under a private Xvfb up to TICK (--freeze-at), waits until two pictures a moment apart are the
+# same, and saves the window's picture as OUT.png. Runs in a subshell of its own, so its work
+# folder, server and game are gone when it returns, whatever happens; returns 1 with a line on
+# standard error when the server or the window does not come.
+flipper_frozen_frame() (
+  local flipper=$1 assets=$2 tick=$3 out=$4 work game="" window previous="" now _
+  work=$(mktemp -d "${TMPDIR:-/tmp}/flipper-frame.XXXXXX")
+  trap 'if [ -n "$game" ]; then kill "$game" 2>/dev/null || true; wait "$game" 2>/dev/null || true; fi
+        xvfb_stop; rm -rf "$work"' EXIT
+  cp "$assets/sphere.iv" "$assets/woman.bmp" "$assets/head.bmp" "$work/"
+  cd "$work" || return 1
+  xvfb_start 1024x800x24 || { echo "Xvfb would not start" >&2; return 1; }
+  "$flipper" --freeze-at "$tick" -geometry +0+0 > game.stdout 2> game.stderr &
+  game=$!
+  window=$(flipper_window 10)
+  [ -n "$window" ] || { echo "the game window did not appear" >&2; cat game.stderr >&2; return 1; }
+  for _ in $(seq 1 40); do
+    sleep 0.25
+    import -window "$window" frame.png
+    now=$(convert frame.png rgb:- | md5sum)
+    [ "$now" = "$previous" ] && break
+    previous=$now
+  done
+  cp frame.png "$out"
+)

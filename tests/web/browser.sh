@@ -14,36 +14,11 @@ done
 # shellcheck source=SCRIPTDIR/../../scripts/lib/xvfb.sh
 source "$repo/scripts/lib/xvfb.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/flipper-browser.XXXXXX")
-game=""
-stop() {
-  if [ -n "$game" ]; then
-    kill "$game" 2>/dev/null || true
-    wait "$game" 2>/dev/null || true
-  fi
-  xvfb_stop
-  rm -rf "$work"
-}
-trap stop EXIT
-cp "$repo/assets/sphere.iv" "$repo/assets/woman.bmp" "$repo/assets/head.bmp" "$work/"
+trap 'rm -rf "$work"' EXIT
+flipper_frozen_frame "$repo/build/flipper" "$repo/assets" "$freeze_tick" "$work/desktop.png" ||
+  { echo "browser tests: no desktop frame" >&2; exit 1; }
 cd "$work"
-xvfb_start 1024x800x24 || { echo "browser tests: Xvfb would not start" >&2; exit 1; }
-"$repo/build/flipper" --freeze-at "$freeze_tick" -geometry +0+0 > game.stdout 2> game.stderr &
-game=$!
-window=$(flipper_window 10)
-[ -n "$window" ] || { echo "browser tests: the desktop window did not appear" >&2; cat game.stderr >&2; exit 1; }
-# Frozen once two pictures a moment apart are the same.
-previous=""
-for _ in $(seq 1 40); do
-  sleep 0.25
-  import -window "$window" desktop.png
-  now=$(convert desktop.png rgb:- | md5sum)
-  [ "$now" = "$previous" ] && break
-  previous=$now
-done
 convert desktop.png -depth 8 rgb:desktop.rgb
-kill "$game"; wait "$game" 2>/dev/null || true
-game=""
-xvfb_stop
 
 # A model the native game rejects, and the line it rejects it with.
 mkdir broken
