@@ -6,8 +6,9 @@
 #   layers.sh includes ROOT          no file of the core's folders under ROOT includes a file of a
 #                                    higher layer: the sounds, the shared front end, the desktop
 #                                    game, the page or flipper-sim
-#   layers.sh catches PROBE          the includes check must refuse PROBE, a tree whose core file
-#                                    reaches up
+#   layers.sh catches CORE... -- HIGHER...
+#                                    the includes check must refuse a tree in which any one of the
+#                                    CORE folders includes a file of any one of the HIGHER folders
 set -uo pipefail
 
 coreFolders=(io math softbody obstacles world replay game)
@@ -55,17 +56,36 @@ case "${1:-}" in
     echo "ok: no file in ${folders[*]} includes a file of $higherFolders"
     ;;
   catches)
-    out=$(bash "$0" includes "$2" 2>&1)
-    status=$?
-    if [ $status -eq 0 ] || ! grep -q "FAIL: a core file includes a file of a higher layer" <<<"$out"; then
-      echo "FAIL: the include check lets through a core file that includes a higher layer:"
-      echo "$out"
-      exit 1
-    fi
-    echo "ok: the include check refuses the core file of $2 that includes a higher layer"
+    # Every core folder given reaching every higher folder given, one at a time, in each spelling an
+    # include can take: the check must refuse each tree. The folders are the test's own list, so a
+    # folder dropped from the check's lists is caught.
+    shift
+    core=() higher=()
+    while [ $# -gt 0 ] && [ "$1" != -- ]; do core+=("$1"); shift; done
+    shift
+    higher=("$@")
+    spellings=('#include "%s/X.h"' '#include <%s/X.h>' '#include "../../%s/X.h"' '  #  include  "%s/X.h"')
+    probe=$(mktemp -d "${TMPDIR:-/tmp}/flipper-layers.XXXXXX")
+    trap 'rm -rf "$probe"' EXIT
+    n=0 missed=0
+    for from in "${core[@]}"; do
+      for to in "${higher[@]}"; do
+        rm -rf "${probe:?}"/*
+        mkdir -p "$probe/$from"
+        # shellcheck disable=SC2059  # the spelling is the format
+        printf "${spellings[n % ${#spellings[@]}]}\n" "$to" > "$probe/$from/Probe.h"
+        n=$((n + 1))
+        if bash "$0" includes "$probe" > /dev/null 2>&1; then
+          echo "FAIL: the include check lets through $from/Probe.h: $(cat "$probe/$from/Probe.h")"
+          missed=$((missed + 1))
+        fi
+      done
+    done
+    [ $missed -eq 0 ] || exit 1
+    echo "ok: the include check refuses each of ${#core[@]} core folders including each of ${#higher[@]} higher ones ($n trees)"
     ;;
   *)
-    echo "usage: layers.sh probe BUILD_DIR | probe-audio BUILD_DIR | ldd PROGRAM | includes ROOT | catches PROBE" >&2
+    echo "usage: layers.sh probe BUILD_DIR | probe-audio BUILD_DIR | ldd PROGRAM | includes ROOT | catches CORE... -- HIGHER..." >&2
     exit 2
     ;;
 esac
