@@ -75,7 +75,9 @@ case "${1:-}" in
         # shellcheck disable=SC2059  # the spelling is the format
         printf "${spellings[n % ${#spellings[@]}]}\n" "$to" > "$probe/$from/Probe.h"
         n=$((n + 1))
-        if bash "$0" includes "$probe" > /dev/null 2>&1; then
+        # Refused for the include, not for anything else (such as a tree it does not know).
+        out=$(bash "$0" includes "$probe" 2>&1)
+        if ! grep -q "FAIL: a core file includes a file of a higher layer" <<<"$out"; then
           echo "FAIL: the include check lets through $from/Probe.h: $(cat "$probe/$from/Probe.h")"
           missed=$((missed + 1))
         fi

@@ -13,4 +13,8 @@ TEST(MatrixTest, InverseOrIdentity) {
     const Matrix singular{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     const Matrix identity{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     EXPECT_EQ(fixedgl::inverseOrIdentity(singular), identity);
+    // A quarter turn about z after a move by (5, 6, 7): its first column starts with 0, so rows must
+    // be swapped. The inverse turns back (x, y) -> (y, -x) and moves by -(6, -5, 7).
+    const Matrix turned{0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 5, 6, 7, 1};
+    EXPECT_EQ(fixedgl::inverseOrIdentity(turned), (Matrix{0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, -6, 5, -7, 1}));
 }

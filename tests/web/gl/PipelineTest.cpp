@@ -79,6 +79,12 @@ TEST(PipelineTest, NormalsFollowTheInverseTransposeOfTheModelview) {
     gl.rotate(90, 0, 1, 0);  // turns -x onto +z, towards the light
     const float minusX[3] = {-1, 0, 0};
     expectColour(gl.litColour(minusX), {0.96f, 0.48f, 0, 1}, "-x turned onto +z");
+    gl.loadIdentity();
+    gl.pushMatrix();
+    gl.rotate(180, 0, 1, 0);
+    expectColour(gl.litColour(up), {0.16f, 0.08f, 0, 1}, "+z turned away: ambient only");
+    gl.popMatrix();
+    expectColour(gl.litColour(up), {0.96f, 0.48f, 0, 1}, "the turn popped: +z towards the light again");
 }
 
 TEST(PipelineTest, ASingularModelviewLightsWithTheObjectNormal) {
