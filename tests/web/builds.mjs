@@ -57,12 +57,13 @@ export async function newBuildTests({ browser, check, pause, desktop }, site) {
     });
     page.on('console', (m) => load.lines.push(m.text()));
     page.on('pageerror', (e) => load.errors.push(e.message));
-    // Which build each file belongs to: 'A', 'B', or the names of the files of neither.
+    // Which build a page's files are all of: 'A', 'B', or what is wrong.
     const whose = (files, b) => {
       const of = (build) => files.every(([n, s]) => build[n] === s);
-      if (of(a) && !(b && of(b))) return 'A';
+      if (files.length < 10) return `only ${files.length} files`;
+      if (of(a)) return 'A';
       if (b && of(b)) return 'B';
-      return files.filter(([n, s]) => s !== a[n] && !(b && s === b[n])).map(([n]) => n).join(' ');
+      return 'mixed: ' + files.map(([n, s]) => `${n} ${s === a[n] ? 'A' : b && s === b[n] ? 'B' : '?'}`).join(' ');
     };
     // What the page's worker answers now for every file of the site.
     const served = () => page.evaluate((names) => Promise.all(['./', ...names].map(async (n) => {
@@ -84,7 +85,7 @@ export async function newBuildTests({ browser, check, pause, desktop }, site) {
     await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
     await page.reload();
     await running();
-    check(whose(load.files) === 'A' && load.files.length >= 10 && (await caches()).join() === whole(cacheA),
+    check(whose(load.files) === 'A' && (await caches()).join() === whole(cacheA),
       "build A's worker serves the page from its cache", `${load.files.length} files, caches ${(await caches()).join()}`);
 
     publishB(folder);
@@ -136,7 +137,7 @@ export async function newBuildTests({ browser, check, pause, desktop }, site) {
     release();
     server.overrides.clear();
     check(holding && swapped && ['A', 'B'].includes(whose(load.files, b)),
-      "a page that loads while B's worker takes over gets one build's files",
+      "a page that loads while B's worker takes over gets one build's files, then B's cache alone is left",
       `page ${whose(load.files, b)} of ${load.files.length} files, caches ${(await caches()).join()}`);
 
     // The next visit is B's, whole, and A's cache is gone.
