@@ -4,6 +4,7 @@
 // rows top first; BROKEN_MODEL is a model file the native game rejects with BROKEN_MODEL_LINE. Serves the site on 127.0.0.1, plays it, and prints one line per check; exits 1
 // if any fails. With --timing it also plays 10 s and prints the frame times.
 import { readFileSync } from 'node:fs';
+import { newBuildTests } from './builds.mjs';
 import { launchChromium } from './chromium.mjs';
 import { phoneTests, timing, transferCheck } from './phone.mjs';
 import { serve } from './serve.mjs';
@@ -329,6 +330,7 @@ try {
 
   await phoneTests({ browser, open, check, pixels, pause, desktop, phone, sim: process.env.FLIPPER_SIM,
     assets: process.env.FLIPPER_ASSETS, demo: process.env.FLIPPER_DEMO });
+  await newBuildTests({ browser, check, pause, desktop }, site);
 
   transferCheck({ check, site });
   if (flags.includes('--timing')) await timing({ open, pause, desktop, phone, demo: process.env.FLIPPER_DEMO });

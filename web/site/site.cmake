@@ -14,3 +14,10 @@ add_custom_command(TARGET flipper POST_BUILD
   COMMAND ${FLIPPER_CONVERT} ${icon_source} ${icon_options} -resize 192x192 ${icon_colours} PNG8:${FLIPPER_SITE}/icon-192.png
   COMMAND ${FLIPPER_CONVERT} ${icon_source} ${icon_options} -resize 512x512 ${icon_colours} PNG8:${FLIPPER_SITE}/icon-512.png
   COMMAND ${CMAKE_COMMAND} -DSITE=${FLIPPER_SITE} -DTEMPLATE=${site_sources}/sw.js.in -P ${site_sources}/ServiceWorker.cmake)
+# The commands above run when the game is linked: an edit of any file of the site (the page, its
+# scripts, the worker's template and maker, the game's data) links it again, so the site is never
+# left with an old file beside new ones.
+set_property(TARGET flipper APPEND PROPERTY LINK_DEPENDS
+  ${CMAKE_CURRENT_SOURCE_DIR}/index.html ${site_scripts} ${site_sources}/manifest.webmanifest
+  ${site_sources}/sw.js.in ${site_sources}/ServiceWorker.cmake ${icon_source}
+  ${CMAKE_SOURCE_DIR}/assets/sphere.iv ${CMAKE_SOURCE_DIR}/assets/woman.bmp ${CMAKE_SOURCE_DIR}/assets/head.bmp)
