@@ -16,7 +16,10 @@ check() {  # check NAME CONDITION...
 }
 # A build with AddressSanitizer reserves terabytes of address space: no memory bound for it.
 memory=2000000  # KB of address space
-ldd "$sim" 2> /dev/null | grep -q libasan && memory=unlimited
+# (ldd's list is read whole first: a grep -q that stops at the match would cut ldd off, and under
+# pipefail its broken pipe would leave the bound in place at random.)
+libraries=$(ldd "$sim" 2> /dev/null) || libraries=""
+grep -q libasan <<< "$libraries" && memory=unlimited
 # expect NAME STATUS LINE COMMAND...: runs COMMAND (time and memory bounded); its status must be
 # STATUS, the last line of its standard error LINE, and with a failure nothing may reach stdout.
 expect() {
