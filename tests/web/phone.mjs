@@ -265,7 +265,8 @@ async function frameTimes(page, what) {
     return out;
   }, intervals.length);
   console.log(`timing, ${what}: ${intervals.length} frames in 10 s; frame interval median ${stat(intervals, 0.5)} ms, ` +
-    `p95 ${stat(intervals, 0.95)} ms; the game's work per frame median ${stat(work, 0.5)} ms, p95 ${stat(work, 0.95)} ms`);
+    `p95 ${stat(intervals, 0.95)} ms; the game's work per frame median ${stat(work, 0.5)} ms, p95 ${stat(work, 0.95)} ms ` +
+    `(p75 ${stat(work, 0.75)}, p90 ${stat(work, 0.9)}, p99 ${stat(work, 0.99)}, most ${stat(work, 1)} ms)`);
 }
 
 // From a touch's event to the end of the animation frame whose ticks moved the flipper, 20 times.
