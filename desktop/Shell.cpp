@@ -81,9 +81,9 @@ int runGame(int argc, char** argv, Game& game, Trackball& trackball) {
         own.push_back(argv[i]);
         if (takesNextArgument(argv[i]) && i + 1 < argc) own.push_back(argv[++i]);
     }
-    std::string problem = parseGameOptions(int(own.size()), own.data(), options);
-    std::string modelMissing = locateModel(options);
-    if (problem.empty()) {
+    Problem problem = parseGameOptions(int(own.size()), own.data(), options);
+    Problem modelMissing = locateModel(options);
+    if (!problem) {
         session = std::make_unique<Session>();
         const std::string unprepared = session->prepare(options);
         if (!unprepared.empty()) {
@@ -95,8 +95,8 @@ int runGame(int argc, char** argv, Game& game, Trackball& trackball) {
         problem = parseGameOptions(argc, argv, options);
         modelMissing = locateModel(options);
     }
-    if (!problem.empty()) {
-        std::cerr << "flipper: " << problem << '\n' << usage() << std::flush;
+    if (problem) {
+        std::cerr << "flipper: " << problem.line() << '\n' << usage() << std::flush;
         session.reset();
         return 2;
     }
@@ -111,7 +111,7 @@ int runGame(int argc, char** argv, Game& game, Trackball& trackball) {
     bindWindowFit(fitToRenderer);
     openGameWindow(game, trackball);
     game.modelFileName = options.model.c_str();
-    lookForDataIn(game, !modelMissing.empty());
+    lookForDataIn(game, bool(modelMissing));
     pacing.reset();
     if (options.freezeAt >= 0) {
         // Frozen play is unpaced, whatever the tick rate says.

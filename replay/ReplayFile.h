@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "game/Fnv1a.h"
+#include "io/Problem.h"
 
 /// A key that reached the game, before idle call `idle`.
 struct ReplayKey {
@@ -34,11 +35,13 @@ struct Replay {
     std::vector<ReplayCheck> checks;  ///< in increasing idle order
     bool hasEnd = false;              ///< false when the recording was cut short
     ReplayEnd end;                    ///< meaningful when hasEnd
-    /// The file ends inside a line (a disk that filled during the recording): every whole line
-    /// before it is kept, and cutNote says where the file ends.
-    bool cutShort = false;
-    std::string cutNote;              ///< "FILE: line N: truncated: ..." when cutShort
+    /// When the file ends inside a line (a disk that filled during the recording), where it ends:
+    /// "FILE: line N: truncated: ..."; every whole line before it is kept. "" for a whole file.
+    std::string cutNote;
     long long lastIdle = -1;          ///< the last idle call a whole key or check line names
+
+    /// The recording was cut short: its file ends inside a line.
+    bool cutShort() const { return !cutNote.empty(); }
 };
 
 /// The replay file's first line.
@@ -63,5 +66,5 @@ std::string endLine(const ReplayEnd& end);
 /// 16 lowercase hex digits, as flipper-sim prints hashes.
 std::string hexHash(std::uint64_t hash);
 
-/// FNV-1a 64 of the model file's bytes into hash; or one line naming the file and why it cannot be read.
-[[nodiscard]] std::string hashModelFile(const std::string& fileName, std::uint64_t& hash);
+/// FNV-1a 64 of the model file's bytes; or one line naming the file and why it cannot be read.
+Result<std::uint64_t> hashModelFile(const std::string& fileName);

@@ -17,7 +17,7 @@ Parsed parse(std::vector<std::string> arguments) {
     std::vector<char*> argv;
     for (std::string& a : arguments) argv.push_back(a.data());
     Parsed parsed;
-    parsed.error = parseGameOptions(int(argv.size()), argv.data(), parsed);
+    parsed.error = parseGameOptions(int(argv.size()), argv.data(), parsed).line();
     return parsed;
 }
 
@@ -82,7 +82,7 @@ TEST(OptionsTest, MistakesAreNamed) {
 }
 
 TEST(OptionsTest, WhichArgumentsTakeTheNextOne) {
-    for (const OptionEntry& entry : gameOptionEntries()) {
+    for (const GameOptionEntry& entry : gameOptionEntries()) {
         if (entry.valueName == nullptr) {
             EXPECT_FALSE(takesNextArgument(entry.name)) << entry.name;
             continue;
