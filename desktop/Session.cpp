@@ -47,9 +47,10 @@ std::vector<std::string> inputFiles(const GameOptions& options) {
 std::string Session::prepare(const GameOptions& options) {
     const std::vector<std::string> inputs = inputFiles(options);
     if (!options.replay.empty()) {
-        Replay replay;
-        std::string problem = loadReplay(options.replay, replay);
-        if (problem.empty()) problem = checkReplayModel(replay, options.replay, options.model);
+        Result<Replay> loaded = loadReplay(options.replay);
+        if (!loaded.ok()) return loaded.problem().line();
+        Replay& replay = loaded.value();
+        const std::string problem = checkReplayModel(replay, options.replay, options.model);
         if (!problem.empty()) return problem;
         if (replay.cutShort()) std::cerr << replay.cutNote << '\n' << std::flush;
         player_ = std::make_unique<ReplayPlayer>(std::move(replay));

@@ -278,9 +278,11 @@ private:
 
 }  // namespace
 
-std::string readReplay(std::istream& in, const std::string& fileName, Replay& replay) {
-    replay = Replay{};
-    return Reader(in, fileName, replay).read();
+Result<Replay> readReplay(std::istream& in, const std::string& fileName) {
+    Replay replay;
+    const std::string problem = Reader(in, fileName, replay).read();
+    if (!problem.empty()) return Problem(problem);
+    return replay;
 }
 
 std::string hexHash(std::uint64_t hash) {

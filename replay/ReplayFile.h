@@ -51,11 +51,11 @@ constexpr int replayCheckEvery = 1000;
 /// Longest line a reader takes, newline not counted; the longest line written is under 100.
 constexpr std::size_t replayMaxLineLength = 200;
 
-/// Reads a replay file whole. Returns "" and fills replay, or returns one line naming fileName, the
-/// line number and the problem, and leaves replay empty. Refuses anything it does not know, but
+/// Reads a replay file whole. Returns the recorded game, or one line naming fileName, the line
+/// number and the problem. Refuses anything it does not know, but
 /// takes a file whose last line was cut off after its model line as a recording cut short. A
 /// byte-order mark at the very start is skipped.
-[[nodiscard]] std::string readReplay(std::istream& in, const std::string& fileName, Replay& replay);
+Result<Replay> readReplay(std::istream& in, const std::string& fileName);
 
 /// The lines a recording writes, each ending in '\n'.
 std::string modelLine(std::uint64_t modelHash);

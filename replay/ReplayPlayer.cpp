@@ -92,13 +92,13 @@ void ReplayPlayer::settle(const Game& game) {
                " (the recording has no end line): " + standing(game);
 }
 
-std::string loadReplay(const std::string& fileName, Replay& replay) {
+Result<Replay> loadReplay(const std::string& fileName) {
     // Only a regular file of bounded size is read, whole: a FIFO, a device or a huge file costs
     // neither a hang nor memory.
     const Result<std::string> text = readRegularFile(fileName, maxReplayFileBytes);
-    if (!text.ok()) return fileName + ": cannot read replay: " + text.problem().line();
+    if (!text.ok()) return Problem(fileName + ": cannot read replay: " + text.problem().line());
     std::istringstream in(text.value());
-    return readReplay(in, fileName, replay);
+    return readReplay(in, fileName);
 }
 
 std::string checkReplayModel(const Replay& replay, const std::string& replayFile, const std::string& modelFile) {

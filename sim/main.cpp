@@ -85,13 +85,14 @@ private:
 int replayGame(const SimOptions& options) {
     if (options.idlesGiven || !options.keys.empty())
         return badUsage("--replay plays the recorded keys: --idles and --key do not go with it");
-    Replay replay;
-    std::string problem = loadReplay(options.replay, replay);
-    if (problem.empty()) problem = checkReplayModel(replay, options.replay, options.model);
+    Result<Replay> loaded = loadReplay(options.replay);
+    const std::string problem =
+        loaded.ok() ? checkReplayModel(loaded.value(), options.replay, options.model) : loaded.problem().line();
     if (!problem.empty()) {
         std::cerr << problem << '\n';
         return 1;
     }
+    Replay& replay = loaded.value();
     if (replay.cutShort()) std::cerr << replay.cutNote << '\n';
     Trace trace(options);
     Game game;

@@ -63,13 +63,13 @@ std::string PageReplays::snapshot() {
 
 std::string PageReplays::play(const std::string& text, const std::string& name) {
     if (static_cast<long long>(text.size()) > maxPageReplayBytes) return name + ": cannot read replay: file too large";
-    Replay replay;
     std::istringstream in(text);
-    std::string problem = readReplay(in, name, replay);
-    if (problem.empty()) problem = checkReplayModel(replay, name, game_.modelFileName);
+    Result<Replay> replay = readReplay(in, name);
+    if (!replay.ok()) return replay.problem().line();
+    const std::string problem = checkReplayModel(replay.value(), name, game_.modelFileName);
     if (!problem.empty()) return problem;
     restart();
-    player_ = std::make_unique<ReplayPlayer>(std::move(replay));
+    player_ = std::make_unique<ReplayPlayer>(std::move(replay.value()));
     return "";
 }
 

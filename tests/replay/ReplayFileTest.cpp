@@ -4,15 +4,19 @@
 
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
 const std::string header = "flipper-replay 1\nmodel 0123456789abcdef\n";
 
+// Reads text as game.replay into replay (left empty when it is refused); returns the problem's line.
 std::string read(const std::string& text, Replay& replay) {
     std::istringstream in(text);
-    return readReplay(in, "game.replay", replay);
+    Result<Replay> read = readReplay(in, "game.replay");
+    replay = read.ok() ? std::move(read.value()) : Replay{};
+    return read.problem().line();
 }
 
 }  // namespace
