@@ -93,10 +93,12 @@ const std::vector<GameOptionEntry>& gameOptionEntries() { return entries; }
 
 bool takesNextArgument(const char* arg) { return takesNextArgument(entries, arg); }
 
-Problem parseGameOptions(int argc, char** argv, GameOptions& options) {
-    options = GameOptions{};
+Result<GameOptions> parseGameOptions(int argc, char** argv) {
+    GameOptions options;
     Problem problem = parseOptionTable(entries, argc, argv, options);
-    return problem ? problem : checkTogether(options);
+    if (!problem) problem = checkTogether(options);
+    if (problem) return problem;
+    return options;
 }
 
 std::string gameOptionsUsage() { return optionTableUsage(entries, usageColumn); }

@@ -26,8 +26,8 @@ using GameOptionEntry = OptionEntry<GameOptions>;
 const std::vector<GameOptionEntry>& gameOptionEntries();
 /// True for one of the game's own options written without "=VALUE": the next argument is its value.
 bool takesNextArgument(const char* arg);
-/// Parses the game's own options (argv[0] is the program's name) into options, from their defaults,
-/// and checks that they go together. Returns the first problem, in one line, if there is one.
-Problem parseGameOptions(int argc, char** argv, GameOptions& options);
+/// Parses the game's own options (argv[0] is the program's name), from their defaults, and checks
+/// that they go together. Returns them, or the first problem in one line.
+Result<GameOptions> parseGameOptions(int argc, char** argv);
 /// The usage lines of the game's own options.
 std::string gameOptionsUsage();

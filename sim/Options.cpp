@@ -89,11 +89,12 @@ Problem checkTogether(const SimOptions& options) {
 
 const std::vector<OptionEntry<SimOptions>>& simOptionEntries() { return entries; }
 
-Problem parseSimOptions(int argc, char** argv, SimOptions& options) {
-    options = SimOptions{};
+Result<SimOptions> parseSimOptions(int argc, char** argv) {
+    SimOptions options;
     Problem problem = parseOptionTable(entries, argc, argv, options);
-    if (problem || options.help) return problem;
-    return checkTogether(options);
+    if (!problem && !options.help) problem = checkTogether(options);
+    if (problem) return problem;
+    return options;
 }
 
 std::string simUsage() {

@@ -23,9 +23,9 @@ struct SimOptions {
 /// Every option flipper-sim takes, in the order the usage lists them.
 const std::vector<OptionEntry<SimOptions>>& simOptionEntries();
 
-/// Reads the command line (argv[0] is the program's name) into options, from their defaults, and
-/// checks that the options go together; --help stops the checks. Returns the first problem, in one line.
-Problem parseSimOptions(int argc, char** argv, SimOptions& options);
+/// Reads the command line (argv[0] is the program's name), from the defaults, and checks that the
+/// options go together; --help stops the checks. Returns them, or the first problem in one line.
+Result<SimOptions> parseSimOptions(int argc, char** argv);
 
 /// The whole usage, ending in a line break.
 std::string simUsage();

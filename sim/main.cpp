@@ -115,9 +115,9 @@ int replayGame(const SimOptions& options) {
 int main(int argc, char** argv) {
     useLfLineEnds();
     reportFileSizeLimitAsAnError();
-    SimOptions options;
-    const Problem problem = parseSimOptions(argc, argv, options);
-    if (problem) return badUsage(problem.line());
+    Result<SimOptions> parsed = parseSimOptions(argc, argv);
+    if (!parsed.ok()) return badUsage(parsed.problem().line());
+    SimOptions& options = parsed.value();
     if (options.help) {
         std::fputs(simUsage().c_str(), stdout);
         return flushStandardOutput("the usage", 0);

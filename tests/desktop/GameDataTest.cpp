@@ -41,8 +41,9 @@ TEST_F(GameDataTest, TheDefaultBallIsLookedForAndANamedOneTakenAsGiven) {
         {{"flipper", "--model", "mine.iv"}, "mine.iv", ""},
     };
     for (const Case& c : cases) {
-        GameOptions options;
-        ASSERT_EQ(parseGameOptions(int(c.argv.size()), const_cast<char**>(c.argv.data()), options).line(), "");
+        const Result<GameOptions> parsed = parseGameOptions(int(c.argv.size()), const_cast<char**>(c.argv.data()));
+        ASSERT_TRUE(parsed.ok()) << parsed.problem().line();
+        GameOptions options = parsed.value();
         EXPECT_EQ(locateModel(options).line(), c.missing) << c.argv.size();
         EXPECT_EQ(options.model, c.model) << c.argv.size();
     }

@@ -16,8 +16,10 @@ Parsed parse(std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), "flipper-sim");
     std::vector<char*> argv;
     for (std::string& a : arguments) argv.push_back(a.data());
+    const Result<SimOptions> result = parseSimOptions(int(argv.size()), argv.data());
     Parsed parsed;
-    parsed.error = parseSimOptions(int(argv.size()), argv.data(), parsed).line();
+    if (result.ok()) static_cast<SimOptions&>(parsed) = result.value();
+    parsed.error = result.problem().line();
     return parsed;
 }
 
