@@ -34,8 +34,14 @@ public:
     bool ok() const { return !problem_; }
     const Problem& problem() const { return problem_; }
     /// Only when ok().
-    const T& value() const { assert(ok()); return value_; }
-    T& value() { assert(ok()); return value_; }
+    const T& value() const {
+        assert(ok());
+        return value_;
+    }
+    T& value() {
+        assert(ok());
+        return value_;
+    }
 
 private:
     T value_{};

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "io/OptionTable.h"
 #include "io/Problem.h"
@@ -13,11 +14,11 @@ struct SimOptions {
     std::multimap<long long, char> keys;  ///< idle call -> keys, in command-line order
     std::string trace;
     long long every = 1;
-    std::string replay;        ///< a recorded game to play instead of --idles and --key
+    std::string replay;  ///< a recorded game to play instead of --idles and --key
     bool idlesGiven = false;
     bool everyGiven = false;
-    bool help = false;         ///< --help: print the usage and do nothing else
-    bool modelGiven = false;   ///< --model names a file taken as given; the default ball is looked for
+    bool help = false;        ///< --help: print the usage and do nothing else
+    bool modelGiven = false;  ///< --model names a file taken as given; the default ball is looked for
 };
 
 /// Every option flipper-sim takes, in the order the usage lists them.

@@ -33,8 +33,8 @@ TEST(SimOptionsTest, EachOptionInBothSpellings) {
     EXPECT_EQ(none.idles, 1000);
     EXPECT_EQ(none.every, 1);
 
-    const Parsed all = parse({"--model", "b.iv", "--idles=50", "--key", "3:f", "--key=3:j", "--key", "0:n",
-                              "--trace", "t.csv", "--every=5"});
+    const Parsed all = parse({"--model", "b.iv", "--idles=50", "--key", "3:f", "--key=3:j", "--key", "0:n", "--trace",
+                              "t.csv", "--every=5"});
     EXPECT_EQ(all.error, "");
     EXPECT_EQ(all.model, "b.iv");
     EXPECT_TRUE(all.modelGiven);
