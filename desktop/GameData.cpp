@@ -16,8 +16,8 @@ std::vector<std::string> places;  // empty: the files as written
 
 void useDataPlaces(std::vector<std::string> dataPlaces) { places = std::move(dataPlaces); }
 
-std::string locateModel(GameOptions& options) {
-    if (places.empty() || options.modelGiven) return "";
+Problem locateModel(GameOptions& options) {
+    if (places.empty() || options.modelGiven) return {};
     const DataFile found = findDataFile(options.model, places);
     if (found.problem.empty()) options.model = found.path;
     return found.problem;

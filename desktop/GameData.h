@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "io/Problem.h"
+
 class Game;
 class TexturedPanel;
 struct GameOptions;
@@ -12,8 +14,8 @@ struct GameOptions;
 void useDataPlaces(std::vector<std::string> places);
 
 /// Points options.model at the ball in the first data place that has it, unless --model named it
-/// (a named file is taken as given). Returns "" or, when no place has it, one line naming them all.
-std::string locateModel(GameOptions& options);
+/// (a named file is taken as given). When no place has it, the problem names them all.
+Problem locateModel(GameOptions& options);
 
 /// Once the window is open: the table's pictures are looked for in the data places, and a ball that
 /// locateModel did not find (modelMissing) is looked for there again at every restart.

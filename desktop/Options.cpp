@@ -2,57 +2,58 @@
 
 #include "game/Freeze.h"
 #include "game/Pacing.h"
+#include "io/Count.h"
 
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 
 constexpr int usageColumn = 23;  // where the descriptions start in the usage
 
 /// A rate must be a number written in full ("900", "62.5") that the pacing accepts: 1 to 1000000.
-std::string takeTickRate(const char* text, GameOptions& options) {
+Problem takeTickRate(const char* text, GameOptions& options) {
     char* end = nullptr;
     const double value = *text == '\0' ? 0.0 : std::strtod(text, &end);
     if (*text == '\0' || *end != '\0' || !(value >= Pacing::minTicksPerSecond && value <= Pacing::maxTicksPerSecond))
         return std::string("bad tick rate '") + text + "': it must be a number from 1 to 1000000";
     options.tickRate = value;
-    return "";
+    return {};
 }
 
 // A file or folder name: anything but nothing.
-std::string takeName(const char* text, std::string& name, const char* what) {
+Problem takeName(const char* text, std::string& name, const char* what) {
     if (*text == '\0') return std::string("empty ") + what + " name";
     name = text;
-    return "";
+    return {};
 }
 
-std::string takeModel(const char* text, GameOptions& o) {
+Problem takeModel(const char* text, GameOptions& o) {
     o.modelGiven = true;
     return takeName(text, o.model, "model file");
 }
-std::string takeRecord(const char* text, GameOptions& o) { return takeName(text, o.record, "replay file"); }
-std::string takeReplay(const char* text, GameOptions& o) { return takeName(text, o.replay, "replay file"); }
-std::string takeFrames(const char* text, GameOptions& o) { return takeName(text, o.frames, "frames folder"); }
+Problem takeRecord(const char* text, GameOptions& o) { return takeName(text, o.record, "replay file"); }
+Problem takeReplay(const char* text, GameOptions& o) { return takeName(text, o.replay, "replay file"); }
+Problem takeFrames(const char* text, GameOptions& o) { return takeName(text, o.frames, "frames folder"); }
 
-std::string takeFreezeAt(const char* text, GameOptions& options) { return parseFreezeAt(text, options.freezeAt); }
-
-/// A volume: a whole number from 0 to 100, digits only.
-std::string takeVolume(const char* text, GameOptions& options) {
-    char* end = nullptr;
-    const long value = (*text >= '0' && *text <= '9') ? std::strtol(text, &end, 10) : -1;
-    if (value < 0 || value > 100 || *end != '\0')
-        return std::string("bad volume '") + text + "': it must be a whole number from 0 to 100";
-    options.volume = int(value);
-    return "";
+Problem takeFreezeAt(const char* text, GameOptions& options) {
+    const Result<long long> tick = parseFreezeAt(text);
+    if (tick.ok()) options.freezeAt = tick.value();
+    return tick.problem();
 }
 
-std::string takeMute(const char*, GameOptions& options) {
+Problem takeVolume(const char* text, GameOptions& options) {
+    const Result<long long> volume = parseCount(text, 0, 100);
+    if (!volume.ok()) return std::string("bad volume '") + text + "': " + volume.problem().line();
+    options.volume = int(volume.value());
+    return {};
+}
+
+Problem takeMute(const char*, GameOptions& options) {
     options.mute = true;
-    return "";
+    return {};
 }
 
-const std::vector<OptionEntry> entries = {
+const std::vector<GameOptionEntry> entries = {
     {"--tick-rate", "N", "a number of ticks per second",
      "advance the game N ticks per wall-clock second, 1 to 1000000 (900 plays\n"
      "at a human pace); without it, one tick per idle call, as fast as the\n"
@@ -75,68 +76,29 @@ const std::vector<OptionEntry> entries = {
     {"--volume", "N", "a volume from 0 to 100", "how loud the sounds are, 0 to 100 (default 100)", takeVolume},
 };
 
-const OptionEntry* find(const std::string& name) {
-    for (const OptionEntry& entry : entries)
-        if (name == entry.name) return &entry;
-    return nullptr;
-}
-
 // Options that each make sense alone but not together.
-std::string checkTogether(const GameOptions& o) {
+Problem checkTogether(const GameOptions& o) {
     if (!o.record.empty() && !o.replay.empty()) return "--record and --replay do not go together";
     if (!o.frames.empty() && o.replay.empty()) return "--frames films a replay: it needs --replay FILE";
     if (o.freezeAt >= 0 && (!o.record.empty() || !o.replay.empty()))
         return "--freeze-at stops the game at a tick: it does not go with --record or --replay";
     if (!o.frames.empty() && o.tickRate > 0.0)
         return "--frames films as fast as it goes: --tick-rate does not go with it";
-    return "";
+    return {};
 }
 
 }  // namespace
 
-const std::vector<OptionEntry>& gameOptionEntries() { return entries; }
+const std::vector<GameOptionEntry>& gameOptionEntries() { return entries; }
 
-bool takesNextArgument(const char* arg) {
-    const OptionEntry* entry = find(arg);
-    return std::strchr(arg, '=') == nullptr && entry != nullptr && entry->valueName != nullptr;
+bool takesNextArgument(const char* arg) { return takesNextArgument(entries, arg); }
+
+Result<GameOptions> parseGameOptions(int argc, char** argv) {
+    GameOptions options;
+    Problem problem = parseOptionTable(entries, argc, argv, options);
+    if (!problem) problem = checkTogether(options);
+    if (problem) return problem;
+    return options;
 }
 
-std::string parseGameOptions(int argc, char** argv, GameOptions& options) {
-    options = GameOptions{};
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const std::size_t equals = arg.find('=');
-        const std::string name = arg.substr(0, equals);
-        const OptionEntry* entry = arg.rfind("--", 0) == 0 ? find(name) : nullptr;
-        if (entry == nullptr) return "unknown option '" + arg + "'";
-        const char* value = nullptr;
-        if (entry->valueName == nullptr) {
-            if (equals != std::string::npos) return name + " takes no value";
-        } else if (equals != std::string::npos) {
-            value = argv[i] + equals + 1;
-        } else if (i + 1 < argc) {
-            value = argv[++i];
-        } else {
-            return name + " needs " + entry->valueNeeds;
-        }
-        const std::string problem = entry->take(value, options);
-        if (!problem.empty()) return problem;
-    }
-    return checkTogether(options);
-}
-
-std::string gameOptionsUsage() {
-    std::string usage;
-    for (const OptionEntry& entry : entries) {
-        std::string line = std::string("  ") + entry.name;
-        if (entry.valueName != nullptr) line += std::string(" ") + entry.valueName;
-        line.resize(usageColumn - 1, ' ');
-        line += ' ';
-        for (const char* c = entry.help; *c != '\0'; ++c) {
-            line += *c;
-            if (*c == '\n') line += std::string(usageColumn, ' ');
-        }
-        usage += line + "\n";
-    }
-    return usage;
-}
+std::string gameOptionsUsage() { return optionTableUsage(entries, usageColumn); }

@@ -3,6 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "io/OptionTable.h"
+#include "io/Problem.h"
+
 /// What the game's own command line asks for, once the toolkit has taken its options.
 struct GameOptions {
     double tickRate = 0.0;            ///< ticks per wall-clock second; 0 for no pacing
@@ -16,23 +19,15 @@ struct GameOptions {
     int volume = 100;                 ///< loudness of the sounds, 0 to 100
 };
 
-/// One of the game's own options, written "--name VALUE" or "--name=VALUE", or a switch ("--mute")
-/// written alone.
-struct OptionEntry {
-    const char* name;        ///< "--tick-rate"
-    const char* valueName;   ///< the value's name in the usage: "N", "FILE"; null for a switch
-    const char* valueNeeds;  ///< what a missing value should have been: "a number of ticks per second"
-    const char* help;        ///< the usage's description; further lines start with '\n'
-    /// Stores value in options (null for a switch); returns "" or why the value cannot be used.
-    std::string (*take)(const char* value, GameOptions& options);
-};
+/// One of the game's own options.
+using GameOptionEntry = OptionEntry<GameOptions>;
 
 /// Every option the game takes itself, in the order the usage lists them.
-const std::vector<OptionEntry>& gameOptionEntries();
+const std::vector<GameOptionEntry>& gameOptionEntries();
 /// True for one of the game's own options written without "=VALUE": the next argument is its value.
 bool takesNextArgument(const char* arg);
-/// Parses the game's own options (argv[0] is the program's name) into options, from their defaults,
-/// and checks that they go together. Returns "" or the first problem, in one line.
-[[nodiscard]] std::string parseGameOptions(int argc, char** argv, GameOptions& options);
+/// Parses the game's own options (argv[0] is the program's name), from their defaults, and checks
+/// that they go together. Returns them, or the first problem in one line.
+Result<GameOptions> parseGameOptions(int argc, char** argv);
 /// The usage lines of the game's own options.
 std::string gameOptionsUsage();

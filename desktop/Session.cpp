@@ -47,11 +47,12 @@ std::vector<std::string> inputFiles(const GameOptions& options) {
 std::string Session::prepare(const GameOptions& options) {
     const std::vector<std::string> inputs = inputFiles(options);
     if (!options.replay.empty()) {
-        Replay replay;
-        std::string problem = loadReplay(options.replay, replay);
-        if (problem.empty()) problem = checkReplayModel(replay, options.replay, options.model);
+        Result<Replay> loaded = loadReplay(options.replay);
+        if (!loaded.ok()) return loaded.problem().line();
+        Replay& replay = loaded.value();
+        const std::string problem = checkReplayModel(replay, options.replay, options.model);
         if (!problem.empty()) return problem;
-        if (replay.cutShort) std::cerr << replay.cutNote << '\n' << std::flush;
+        if (replay.cutShort()) std::cerr << replay.cutNote << '\n' << std::flush;
         player_ = std::make_unique<ReplayPlayer>(std::move(replay));
     }
     if (!options.frames.empty()) {
@@ -60,8 +61,10 @@ std::string Session::prepare(const GameOptions& options) {
         frames_ = std::make_unique<FrameWriter>();
     }
     if (!options.record.empty()) {
-        std::string problem = hashModelFile(options.model, modelHash_);
-        if (problem.empty()) problem = ReplayRecorder::check(options.record, inputs);
+        const Result<std::uint64_t> modelHash = hashModelFile(options.model);
+        if (!modelHash.ok()) return modelHash.problem().line();
+        modelHash_ = modelHash.value();
+        const std::string problem = ReplayRecorder::check(options.record, inputs);
         if (!problem.empty()) return problem;
         recorder_ = std::make_unique<ReplayRecorder>();
     }
@@ -125,7 +128,7 @@ void Session::idle() {
         return;
     }
     ::idle();
-    if (recorder_ != nullptr && !recorder_->error().empty()) failure_ = recorder_->error();
+    if (recorder_ != nullptr && recorder_->error()) failure_ = recorder_->error().line();
     report();
 }
 

@@ -81,9 +81,10 @@ int runGame(int argc, char** argv, Game& game, Trackball& trackball) {
         own.push_back(argv[i]);
         if (takesNextArgument(argv[i]) && i + 1 < argc) own.push_back(argv[++i]);
     }
-    std::string problem = parseGameOptions(int(own.size()), own.data(), options);
-    std::string modelMissing = locateModel(options);
-    if (problem.empty()) {
+    Result<GameOptions> parsed = parseGameOptions(int(own.size()), own.data());
+    if (parsed.ok()) options = parsed.value();
+    Problem modelMissing = locateModel(options);
+    if (parsed.ok()) {
         session = std::make_unique<Session>();
         const std::string unprepared = session->prepare(options);
         if (!unprepared.empty()) {
@@ -92,11 +93,12 @@ int runGame(int argc, char** argv, Game& game, Trackball& trackball) {
             return 1;
         }
         glutInit(&argc, argv);  // takes the toolkit's own options out of argv
-        problem = parseGameOptions(argc, argv, options);
+        parsed = parseGameOptions(argc, argv);
+        if (parsed.ok()) options = parsed.value();
         modelMissing = locateModel(options);
     }
-    if (!problem.empty()) {
-        std::cerr << "flipper: " << problem << '\n' << usage() << std::flush;
+    if (!parsed.ok()) {
+        std::cerr << "flipper: " << parsed.problem().line() << '\n' << usage() << std::flush;
         session.reset();
         return 2;
     }
@@ -111,7 +113,7 @@ int runGame(int argc, char** argv, Game& game, Trackball& trackball) {
     bindWindowFit(fitToRenderer);
     openGameWindow(game, trackball);
     game.modelFileName = options.model.c_str();
-    lookForDataIn(game, !modelMissing.empty());
+    lookForDataIn(game, bool(modelMissing));
     pacing.reset();
     if (options.freezeAt >= 0) {
         // Frozen play is unpaced, whatever the tick rate says.

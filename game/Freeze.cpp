@@ -1,20 +1,15 @@
 #include "game/Freeze.h"
 
-#include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <string>
 
 #include "game/Game.h"
+#include "io/Count.h"
 
-std::string parseFreezeAt(const char* text, long long& tick) {
-    char* end = nullptr;
-    errno = 0;
-    const long long value = (*text >= '0' && *text <= '9') ? std::strtoll(text, &end, 10) : -1;
-    if (value < 0 || *end != '\0' || errno == ERANGE || value > INT_MAX)
-        return std::string("bad tick '") + text + "' for --freeze-at: it must be a whole number from 0 to " + std::to_string(INT_MAX);
-    tick = value;
-    return "";
+Result<long long> parseFreezeAt(const char* text) {
+    Result<long long> tick = parseCount(text, 0, INT_MAX);
+    if (!tick.ok()) return Problem(std::string("bad tick '") + text + "' for --freeze-at: " + tick.problem().line());
+    return tick;
 }
 
 bool frozen(const Game& game, long long freezeAt) {

@@ -7,6 +7,7 @@
 #include <climits>
 #include <iostream>
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -84,7 +85,11 @@ void Game::rebuild() {
             modelPlaces.clear();
         }
     }
-    if (openError.empty()) openError = readRegularFile(modelFileName, maxModelFileBytes, text);
+    if (openError.empty()) {
+        Result<std::string> read = readRegularFile(modelFileName, maxModelFileBytes);
+        if (read.ok()) text = std::move(read.value());
+        openError = read.problem().line();
+    }
     std::istringstream model(text);
     if (!openError.empty()) model.setstate(std::ios::failbit);
     currentWorld = std::make_unique<World>(model, textureLoader);

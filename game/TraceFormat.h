@@ -9,11 +9,6 @@
 #include "game/StateHash.h"
 #include "world/World.h"
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
-
 constexpr int floatTraceDigits = 9;    // significant digits that tell every float from its neighbours
 constexpr int doubleTraceDigits = 17;  // the same for a double
 
@@ -61,13 +56,4 @@ inline int formatTraceRow(char* out, std::size_t size, long long idle, const Wor
                          f(values[0]).text, f(values[1]).text, f(values[2]).text, f(values[3]).text, f(values[4]).text,
                          f(values[5]).text, TraceNumber(world.boundingRadius, doubleTraceDigits).text,
                          f(values[6]).text, f(values[7]).text, stateHash(world));
-}
-
-/// Makes standard output and standard error write LF line ends on every OS: Windows opens them in
-/// text mode, which turns each LF into CR LF.
-inline void useLfLineEnds() {
-#ifdef _WIN32
-    _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stderr), _O_BINARY);
-#endif
 }

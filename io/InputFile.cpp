@@ -1,24 +1,16 @@
 #include "io/InputFile.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
+#include "io/Platform.h"
 #include "io/SystemError.h"
 
 namespace {
 
 constexpr std::size_t readChunk = 64 * 1024;  // bytes asked of one read
-
-#ifdef _WIN32
-// Windows has neither non-blocking opens of files nor terminals to adopt; binary mode keeps the
-// bytes as they are (text mode would drop CRs and stop at a Ctrl-Z).
-constexpr int openFlags = O_RDONLY | O_BINARY;
-#else
-constexpr int openFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
-#endif
 
 /// Why a file of this type is not read; empty for a regular file.
 std::string typeReason(mode_t mode) {
@@ -38,46 +30,41 @@ std::string tooLarge(long long size, long long maxBytes) {
 
 }  // namespace
 
-std::string openRegularFile(const std::string& path, long long maxBytes, int& descriptor) {
-    descriptor = -1;
+Result<int> openRegularFile(const std::string& path, long long maxBytes) {
     // Looked at before it is opened, so a device is never opened at all (opening some has effects).
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) {
-        return systemReason(errno);
+        return Problem(systemReason(errno));
     }
     std::string reason = typeReason(status.st_mode);
-    if (!reason.empty()) return reason;
+    if (!reason.empty()) return Problem(reason);
 
     // The file may have been replaced since: open without blocking and look again at what was opened.
-    const int fd = ::open(path.c_str(), openFlags);
+    const int fd = openForReading(path.c_str());
     if (fd < 0) {
-        return systemReason(errno);
+        return Problem(systemReason(errno));
     }
     if (::fstat(fd, &status) != 0) {
         reason = systemReason(errno);
         ::close(fd);
-        return reason;
+        return Problem(reason);
     }
     reason = typeReason(status.st_mode);
     if (reason.empty() && status.st_size > maxBytes) reason = tooLarge(status.st_size, maxBytes);
     if (!reason.empty()) {
         ::close(fd);
-        return reason;
+        return Problem(reason);
     }
-#ifndef _WIN32
-    // A regular file never blocks; reads should wait as usual all the same.
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags != -1) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-#endif
-    descriptor = fd;
-    return "";
+    waitOnDescriptor(fd);  // a regular file never blocks; reads should wait as usual all the same
+    return fd;
 }
 
-std::string readRegularFile(const std::string& path, long long maxBytes, std::string& contents) {
-    contents.clear();
-    int fd = -1;
-    std::string reason = openRegularFile(path, maxBytes, fd);
-    if (!reason.empty()) return reason;
+Result<std::string> readRegularFile(const std::string& path, long long maxBytes) {
+    const Result<int> opened = openRegularFile(path, maxBytes);
+    if (!opened.ok()) return opened.problem();
+    const int fd = opened.value();
+    std::string contents;
+    std::string reason;
     // Read to the end rather than to the size fstat gave: files under /proc report 0 and still have
     // text, and a file may grow while it is read. Never more than maxBytes are kept.
     for (;;) {
@@ -102,11 +89,8 @@ std::string readRegularFile(const std::string& path, long long maxBytes, std::st
         if (got == 0) break;
     }
     ::close(fd);
-    if (!reason.empty()) {
-        contents.clear();
-        contents.shrink_to_fit();
-    }
-    return reason;
+    if (!reason.empty()) return Problem(reason);
+    return contents;
 }
 
 std::string notARegularFile(const std::string& path) {

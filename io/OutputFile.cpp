@@ -1,13 +1,9 @@
 #include "io/OutputFile.h"
 
+#include "io/Platform.h"
 #include "io/SystemError.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
-#ifndef _WIN32
-#include <sys/file.h>
-#endif
 
 #include <cerrno>
 #include <csignal>
@@ -27,48 +23,22 @@ std::string OutputFile::fail(int error) {
     return message();
 }
 
-namespace {
-
-#ifdef _WIN32
-constexpr int baseFlags = O_WRONLY | O_BINARY;
-constexpr int noFollow = 0;
-#else
-constexpr int baseFlags = O_WRONLY | O_NOCTTY | O_CLOEXEC;
-constexpr int noFollow = O_NOFOLLOW;
-#endif
-
-}  // namespace
-
 std::string OutputFile::open(Mode mode) {
     if (failed()) return message();
-    int flags = baseFlags | O_CREAT;
-    if (mode == Mode::replace)
-#ifdef O_NONBLOCK
-        flags |= O_TRUNC | O_NONBLOCK;  // a FIFO without a reader fails (ENXIO) instead of waiting for one
-#else
-        flags |= O_TRUNC;
-#endif
-    else
-        flags |= O_EXCL | noFollow;
-    const int fd = ::open(path_.c_str(), flags, 0666);
+    // Replacing, a FIFO without a reader fails (ENXIO) instead of waiting for one.
+    const int fd = openForWriting(path_.c_str(), mode != Mode::replace);
     if (fd < 0) {
         const int error = errno;
         if (error == ENXIO) reason_ = "is a FIFO with no reader";
         return fail(error);
     }
-#ifndef _WIN32
-    if (mode == Mode::replace) {
-        // Writes should wait as usual all the same.
-        const int status = ::fcntl(fd, F_GETFL);
-        if (status != -1) ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK);
-    }
-    if (mode == Mode::createNewLocked && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno;
+    if (mode == Mode::replace) waitOnDescriptor(fd);  // writes should wait as usual all the same
+    const int lockError = mode == Mode::createNewLocked ? lockDescriptor(fd, true) : 0;
+    if (lockError != 0) {
         ::close(fd);
         ::unlink(path_.c_str());
-        return fail(error);
+        return fail(lockError);
     }
-#endif
     file_ = ::fdopen(fd, "wb");
     if (file_ != nullptr) return "";
     const int error = errno;
@@ -118,6 +88,14 @@ std::string OutputFile::message() const {
 std::string OutputFile::reason() const {
     if (!failed()) return "no error";
     return reason_.empty() ? systemReason(error_) : reason_;
+}
+
+bool heldByItsWriter(const std::string& path) {
+    const int fd = openToLook(path.c_str());
+    if (fd < 0) return false;
+    const bool held = lockDescriptor(fd, false) == EWOULDBLOCK;
+    ::close(fd);
+    return held;
 }
 
 void reportFileSizeLimitAsAnError() {

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "io/Problem.h"
 
 /// A file the program writes (a trace, a replay, a frame of a film) whose every failure is caught: each write
 /// is checked, and so is the close, which is where a full disk often shows. Each operation returns ""
@@ -42,8 +45,10 @@ public:
 
     /// Whether a write, the open or the close has failed.
     bool failed() const { return error_ != 0; }
-    /// errno of the first failure; 0 while all is well.
-    int error() const { return error_; }
+    /// The first failure, as message() says it; none while all is well.
+    Problem error() const { return failed() ? Problem(message()) : Problem(); }
+    /// Whether open() failed because something was at the path already (Mode::createNew and createNewLocked).
+    bool nameTaken() const { return error_ == EEXIST; }
     /// Whether the file is open for writing.
     bool isOpen() const { return file_ != nullptr; }
     /// Why the first failure happened, without the file's name: "no space left on device".
@@ -61,6 +66,10 @@ private:
     int error_ = 0;  ///< errno of the first failure, 0 while all is well
     std::string reason_;  ///< the reason, when the system's text for error_ would mislead
 };
+
+/// Whether a file made with Mode::createNewLocked is still held by the program writing it; false where
+/// the system has no advisory locks.
+bool heldByItsWriter(const std::string& path);
 
 /// Makes the program's writes report a file too large (EFBIG) instead of being killed by SIGXFSZ,
 /// so a file-size limit is said in one line like a full disk. Called first thing by every program.

@@ -114,9 +114,9 @@ std::string loadImage(const std::string& fileName, Image& image) {
     image = Image{};
 
     // Only a regular file is read: a directory, FIFO or device is refused before it can block the game.
-    int fd = -1;
-    const std::string unopened = openRegularFile(fileName, maxFileBytes, fd);
-    if (!unopened.empty()) return unopened;
+    const Result<int> opened = openRegularFile(fileName, maxFileBytes);
+    if (!opened.ok()) return opened.problem().line();
+    const int fd = opened.value();
     errno = 0;
     const std::unique_ptr<std::FILE, FileCloser> file(::fdopen(fd, "rb"));
     if (!file) {

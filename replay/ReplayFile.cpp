@@ -1,13 +1,9 @@
 #include "replay/ReplayFile.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
+#include "io/Count.h"
 #include "io/InputFile.h"
 #include "softbody/ModelReader.h"
 
@@ -102,7 +98,6 @@ private:
         }
         if (cut_ && !replay_.hasEnd) {
             // A recording cut short is still a recording: the whole lines before the cut are kept.
-            replay_.cutShort = true;
             replay_.cutNote = fileName_ + ": line " + std::to_string(lineNumber_) + ": " + problem;
             return "";
         }
@@ -152,78 +147,91 @@ private:
 
     std::string record(const std::vector<std::string>& f) {
         const std::string& kind = f[0];
-        std::string problem;
-        if (kind == "key" || kind == keyCodeKind) {
-            if (f.size() != 3)
-                return "a " + kind + " line is '" + kind + (kind == "key" ? " IDLE KEY'" : " IDLE CODE'");
-            ReplayKey key;
-            if (!count(f[1], LLONG_MAX, key.idle, problem)) return problem;
-            if (kind == "key") {
-                if (f[2].size() != 1 || !printableKey(static_cast<unsigned char>(f[2][0])))
-                    return "the key must be one printable character, not '" + f[2] + "'";
-                key.key = static_cast<unsigned char>(f[2][0]);
-            } else {
-                long long code = 0;
-                if (!count(f[2], UCHAR_MAX, code, problem)) return problem;
-                if (printableKey(static_cast<unsigned char>(code)))
-                    return "key code " + f[2] + " is a printable key: it is written as a key line";
-                key.key = static_cast<unsigned char>(code);
-            }
-            if (key.idle <= lastCheck_)
-                return "a key before idle call " + f[1] + " comes after the check after idle call " +
-                       std::to_string(lastCheck_) + ": lines must be in the order of the game";
-            if (!replay_.keys.empty() && key.idle < replay_.keys.back().idle)
-                return "a key before idle call " + f[1] + " comes after a key before idle call " +
-                       std::to_string(replay_.keys.back().idle) + ": lines must be in the order of the game";
-            replay_.keys.push_back(key);
-            replay_.lastIdle = key.idle;
-            ++keysSinceCheck_;
-            lastKeyLine_ = lineNumber_;
-            return "";
-        }
-        if (kind == "check") {
-            if (f.size() != 3) return "a check line is 'check IDLE HASH'";
-            ReplayCheck check;
-            if (!count(f[1], LLONG_MAX, check.idle, problem) || !hash(f[2], check.hash, problem)) return problem;
-            if (check.idle <= lastCheck_)
-                return "the check after idle call " + f[1] + " comes after the check after idle call " +
-                       std::to_string(lastCheck_) + ": lines must be in the order of the game";
-            if (!replay_.keys.empty() && check.idle < replay_.keys.back().idle)
-                return "the check after idle call " + f[1] + " comes after a key before idle call " +
-                       std::to_string(replay_.keys.back().idle) + ": lines must be in the order of the game";
-            problem = gapTo(check.idle);
-            if (!problem.empty()) return problem;
-            replay_.checks.push_back(check);
-            replay_.lastIdle = check.idle;
-            lastCheck_ = check.idle;
-            keysSinceCheck_ = 0;
-            return "";
-        }
-        if (kind == "end") {
-            if (f.size() != 8 || f[2] != "ticks" || f[4] != "score" || f[6] != "hash")
-                return "an end line is 'end IDLES ticks T score S hash H'";
-            ReplayEnd& end = replay_.end;
-            long long ticks = 0, score = 0;
-            if (!count(f[1], LLONG_MAX, end.idles, problem) || !count(f[3], INT_MAX, ticks, problem) ||
-                !count(f[5], INT_MAX, score, problem) || !hash(f[7], end.hash, problem))
-                return problem;
-            end.ticks = static_cast<int>(ticks);
-            end.score = static_cast<int>(score);
-            if (!replay_.keys.empty() && replay_.keys.back().idle > end.idles)
-                return "the game ended after " + f[1] + " idle calls, but line " + std::to_string(lastKeyLine_) +
-                       " has a key before idle call " + std::to_string(replay_.keys.back().idle);
-            if (lastCheck_ >= end.idles)
-                return "the game ended after " + f[1] + " idle calls, but there is a check after idle call " +
-                       std::to_string(lastCheck_);
-            if (end.ticks > end.idles) return "the game cannot make " + f[3] + " ticks in " + f[1] + " idle calls";
-            if (end.idles > 0) {
-                problem = gapTo(end.idles - 1);
-                if (!problem.empty()) return problem;
-            }
-            replay_.hasEnd = true;
-            return "";
-        }
+        if (kind == "key" || kind == keyCodeKind) return recordKey(f);
+        if (kind == "check") return recordCheck(f);
+        if (kind == "end") return recordEnd(f);
         return "unknown kind of line '" + kind + "'";
+    }
+
+    // "key IDLE KEY" or "keycode IDLE CODE".
+    std::string recordKey(const std::vector<std::string>& f) {
+        const std::string& kind = f[0];
+        if (f.size() != 3) return "a " + kind + " line is '" + kind + (kind == "key" ? " IDLE KEY'" : " IDLE CODE'");
+        ReplayKey key;
+        std::string problem;
+        if (!count(f[1], "idle number", LLONG_MAX, key.idle, problem)) return problem;
+        if (kind == "key") {
+            if (f[2].size() != 1 || !printableKey(static_cast<unsigned char>(f[2][0])))
+                return "the key must be one printable character, not '" + f[2] + "'";
+            key.key = static_cast<unsigned char>(f[2][0]);
+        } else {
+            long long code = 0;
+            if (!count(f[2], "key code", UCHAR_MAX, code, problem)) return problem;
+            if (printableKey(static_cast<unsigned char>(code)))
+                return "key code " + f[2] + " is a printable key: it is written as a key line";
+            key.key = static_cast<unsigned char>(code);
+        }
+        if (key.idle <= lastCheck_)
+            return "a key before idle call " + f[1] + " comes after the check after idle call " +
+                   std::to_string(lastCheck_) + ": lines must be in the order of the game";
+        if (!replay_.keys.empty() && key.idle < replay_.keys.back().idle)
+            return "a key before idle call " + f[1] + " comes after a key before idle call " +
+                   std::to_string(replay_.keys.back().idle) + ": lines must be in the order of the game";
+        replay_.keys.push_back(key);
+        replay_.lastIdle = key.idle;
+        ++keysSinceCheck_;
+        lastKeyLine_ = lineNumber_;
+        return "";
+    }
+
+    // "check IDLE HASH".
+    std::string recordCheck(const std::vector<std::string>& f) {
+        if (f.size() != 3) return "a check line is 'check IDLE HASH'";
+        ReplayCheck check;
+        std::string problem;
+        if (!count(f[1], "idle number", LLONG_MAX, check.idle, problem) || !hash(f[2], check.hash, problem))
+            return problem;
+        if (check.idle <= lastCheck_)
+            return "the check after idle call " + f[1] + " comes after the check after idle call " +
+                   std::to_string(lastCheck_) + ": lines must be in the order of the game";
+        if (!replay_.keys.empty() && check.idle < replay_.keys.back().idle)
+            return "the check after idle call " + f[1] + " comes after a key before idle call " +
+                   std::to_string(replay_.keys.back().idle) + ": lines must be in the order of the game";
+        problem = gapTo(check.idle);
+        if (!problem.empty()) return problem;
+        replay_.checks.push_back(check);
+        replay_.lastIdle = check.idle;
+        lastCheck_ = check.idle;
+        keysSinceCheck_ = 0;
+        return "";
+    }
+
+    // "end IDLES ticks T score S hash H".
+    std::string recordEnd(const std::vector<std::string>& f) {
+        if (f.size() != 8 || f[2] != "ticks" || f[4] != "score" || f[6] != "hash")
+            return "an end line is 'end IDLES ticks T score S hash H'";
+        ReplayEnd& end = replay_.end;
+        long long ticks = 0, score = 0;
+        std::string problem;
+        if (!count(f[1], "idle count", LLONG_MAX, end.idles, problem) ||
+            !count(f[3], "tick count", INT_MAX, ticks, problem) || !count(f[5], "score", INT_MAX, score, problem) ||
+            !hash(f[7], end.hash, problem))
+            return problem;
+        end.ticks = static_cast<int>(ticks);
+        end.score = static_cast<int>(score);
+        if (!replay_.keys.empty() && replay_.keys.back().idle > end.idles)
+            return "the game ended after " + f[1] + " idle calls, but line " + std::to_string(lastKeyLine_) +
+                   " has a key before idle call " + std::to_string(replay_.keys.back().idle);
+        if (lastCheck_ >= end.idles)
+            return "the game ended after " + f[1] + " idle calls, but there is a check after idle call " +
+                   std::to_string(lastCheck_);
+        if (end.ticks > end.idles) return "the game cannot make " + f[3] + " ticks in " + f[1] + " idle calls";
+        if (end.idles > 0) {
+            problem = gapTo(end.idles - 1);
+            if (!problem.empty()) return problem;
+        }
+        replay_.hasEnd = true;
+        return "";
     }
 
     // A checkpoint comes after every 1000 ticks; between two, the only idle calls that make no tick
@@ -239,23 +247,13 @@ private:
                std::to_string(most) + ")";
     }
 
-    // A decimal count without sign or leading zeros, at most most.
-    static bool count(const std::string& text, long long most, long long& value, std::string& problem) {
-        const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
-        if (!digits || (text.size() > 1 && text[0] == '0')) {
-            problem = "'" + text + "' is not a count (decimal digits without sign or leading zeros)";
-            return false;
-        }
-        value = 0;
-        for (const char c : text) {
-            const int digit = c - '0';
-            if (value > (most - digit) / 10) {
-                problem = "the number " + text + " is too large (at most " + std::to_string(most) + ")";
-                return false;
-            }
-            value = value * 10 + digit;
-        }
-        return true;
+    // A whole number from 0 to most (io/Count's rule); what names the field in the problem.
+    static bool count(const std::string& text, const char* what, long long most, long long& value,
+                      std::string& problem) {
+        const Result<long long> read = parseCount(text, 0, most);
+        if (read.ok()) value = read.value();
+        else problem = std::string("bad ") + what + " '" + text + "': " + read.problem().line();
+        return read.ok();
     }
 
     static bool hash(const std::string& text, std::uint64_t& value, std::string& problem) {
@@ -280,9 +278,11 @@ private:
 
 }  // namespace
 
-std::string readReplay(std::istream& in, const std::string& fileName, Replay& replay) {
-    replay = Replay{};
-    return Reader(in, fileName, replay).read();
+Result<Replay> readReplay(std::istream& in, const std::string& fileName) {
+    Replay replay;
+    const std::string problem = Reader(in, fileName, replay).read();
+    if (!problem.empty()) return Problem(problem);
+    return replay;
 }
 
 std::string hexHash(std::uint64_t hash) {
@@ -307,11 +307,9 @@ std::string endLine(const ReplayEnd& end) {
            std::to_string(end.score) + " hash " + hexHash(end.hash) + "\n";
 }
 
-std::string hashModelFile(const std::string& fileName, std::uint64_t& hash) {
+Result<std::uint64_t> hashModelFile(const std::string& fileName) {
     // The same rule as the game's own reading: a regular file of bounded size, read whole.
-    std::string bytes;
-    const std::string reason = readRegularFile(fileName, maxModelFileBytes, bytes);
-    if (!reason.empty()) return fileName + ": cannot read model: " + reason;
-    hash = fnv1a64(bytes);
-    return "";
+    const Result<std::string> bytes = readRegularFile(fileName, maxModelFileBytes);
+    if (!bytes.ok()) return Problem(fileName + ": cannot read model: " + bytes.problem().line());
+    return fnv1a64(bytes.value());
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "game/Fnv1a.h"
+#include "io/Problem.h"
 
 /// A key that reached the game, before idle call `idle`.
 struct ReplayKey {
@@ -34,11 +35,13 @@ struct Replay {
     std::vector<ReplayCheck> checks;  ///< in increasing idle order
     bool hasEnd = false;              ///< false when the recording was cut short
     ReplayEnd end;                    ///< meaningful when hasEnd
-    /// The file ends inside a line (a disk that filled during the recording): every whole line
-    /// before it is kept, and cutNote says where the file ends.
-    bool cutShort = false;
-    std::string cutNote;              ///< "FILE: line N: truncated: ..." when cutShort
+    /// When the file ends inside a line (a disk that filled during the recording), where it ends:
+    /// "FILE: line N: truncated: ..."; every whole line before it is kept. "" for a whole file.
+    std::string cutNote;
     long long lastIdle = -1;          ///< the last idle call a whole key or check line names
+
+    /// The recording was cut short: its file ends inside a line.
+    bool cutShort() const { return !cutNote.empty(); }
 };
 
 /// The replay file's first line.
@@ -48,11 +51,11 @@ constexpr int replayCheckEvery = 1000;
 /// Longest line a reader takes, newline not counted; the longest line written is under 100.
 constexpr std::size_t replayMaxLineLength = 200;
 
-/// Reads a replay file whole. Returns "" and fills replay, or returns one line naming fileName, the
-/// line number and the problem, and leaves replay empty. Refuses anything it does not know, but
+/// Reads a replay file whole. Returns the recorded game, or one line naming fileName, the line
+/// number and the problem. Refuses anything it does not know, but
 /// takes a file whose last line was cut off after its model line as a recording cut short. A
 /// byte-order mark at the very start is skipped.
-[[nodiscard]] std::string readReplay(std::istream& in, const std::string& fileName, Replay& replay);
+Result<Replay> readReplay(std::istream& in, const std::string& fileName);
 
 /// The lines a recording writes, each ending in '\n'.
 std::string modelLine(std::uint64_t modelHash);
@@ -63,5 +66,5 @@ std::string endLine(const ReplayEnd& end);
 /// 16 lowercase hex digits, as flipper-sim prints hashes.
 std::string hexHash(std::uint64_t hash);
 
-/// FNV-1a 64 of the model file's bytes into hash; or one line naming the file and why it cannot be read.
-[[nodiscard]] std::string hashModelFile(const std::string& fileName, std::uint64_t& hash);
+/// FNV-1a 64 of the model file's bytes; or one line naming the file and why it cannot be read.
+Result<std::uint64_t> hashModelFile(const std::string& fileName);

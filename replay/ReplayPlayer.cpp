@@ -75,7 +75,7 @@ void ReplayPlayer::settle(const Game& game) {
         }
         return;
     }
-    if (replay_.cutShort) {
+    if (replay_.cutShort()) {
         // Played as far as it can be checked, but not a whole verification.
         const long long at = replay_.lastIdle < 0 ? 0 : replay_.lastIdle;
         verdict_ = "replay cut short at idle " + std::to_string(at) + ": " +
@@ -92,20 +92,19 @@ void ReplayPlayer::settle(const Game& game) {
                " (the recording has no end line): " + standing(game);
 }
 
-std::string loadReplay(const std::string& fileName, Replay& replay) {
+Result<Replay> loadReplay(const std::string& fileName) {
     // Only a regular file of bounded size is read, whole: a FIFO, a device or a huge file costs
     // neither a hang nor memory.
-    std::string text;
-    const std::string reason = readRegularFile(fileName, maxReplayFileBytes, text);
-    if (!reason.empty()) return fileName + ": cannot read replay: " + reason;
-    std::istringstream in(text);
-    return readReplay(in, fileName, replay);
+    const Result<std::string> text = readRegularFile(fileName, maxReplayFileBytes);
+    if (!text.ok()) return Problem(fileName + ": cannot read replay: " + text.problem().line());
+    std::istringstream in(text.value());
+    return readReplay(in, fileName);
 }
 
 std::string checkReplayModel(const Replay& replay, const std::string& replayFile, const std::string& modelFile) {
-    std::uint64_t hash = 0;
-    std::string problem = hashModelFile(modelFile, hash);
-    if (!problem.empty()) return problem;
+    const Result<std::uint64_t> modelHash = hashModelFile(modelFile);
+    if (!modelHash.ok()) return modelHash.problem().line();
+    const std::uint64_t hash = modelHash.value();
     if (hash == replay.modelHash) return "";
     return replayFile + ": recorded with another ball (model hash " + hexHash(replay.modelHash) + "), not " +
            modelFile + " (hash " + hexHash(hash) + ")";

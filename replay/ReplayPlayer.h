@@ -44,8 +44,8 @@ private:
     std::string verdict_;
 };
 
-/// Reads the replay file fileName whole into replay. Returns "" or one line naming the file (and the
-/// line, for a bad one).
-[[nodiscard]] std::string loadReplay(const std::string& fileName, Replay& replay);
+/// Reads the replay file fileName whole. Returns the recorded game or one line naming the file (and
+/// the line, for a bad one).
+Result<Replay> loadReplay(const std::string& fileName);
 /// Returns "" when the model file is the ball the replay was recorded with, or one line saying it is not.
 [[nodiscard]] std::string checkReplayModel(const Replay& replay, const std::string& replayFile, const std::string& modelFile);

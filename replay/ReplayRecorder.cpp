@@ -1,11 +1,5 @@
 #include "replay/ReplayRecorder.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-#ifndef _WIN32
-#include <sys/file.h>
-#endif
-
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -22,12 +16,8 @@ namespace {
 // Why partial exists already: a game recording into it holds its lock; otherwise a game that ended
 // without finishing left it.
 std::string whyPartialExists(const std::string& fileName, const std::string& partial) {
-#ifndef _WIN32
-    const int fd = ::open(partial.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    const bool locked = fd >= 0 && ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-    if (fd >= 0) ::close(fd);
-    if (locked) return fileName + ": cannot write replay: another game is recording it (into " + partial + ")";
-#endif
+    if (heldByItsWriter(partial))
+        return fileName + ": cannot write replay: another game is recording it (into " + partial + ")";
     return fileName + ": cannot write replay: " + partial +
            " is left from a recording that did not finish; replay it, move it or remove it first";
 }
@@ -57,17 +47,17 @@ std::string ReplayRecorder::open(const std::string& fileName, std::uint64_t mode
     modelHash_ = modelHash;
     const std::string partial = partName(fileName);
     error_ = check(fileName, inputs);
-    if (!error_.empty()) return error_;
+    if (error_) return error_.line();
     out_ = std::make_unique<OutputFile>(partial, "replay");
     if (!out_->open(OutputFile::Mode::createNewLocked).empty())
-        error_ = out_->error() == EEXIST ? whyPartialExists(fileName, partial)
-                                         : fileName + ": cannot write replay: " + out_->reason();
-    if (error_.empty()) write(std::string(replayHeader) + "\n" + modelLine(modelHash));
-    return error_;
+        error_ = out_->nameTaken() ? whyPartialExists(fileName, partial)
+                                   : fileName + ": cannot write replay: " + out_->reason();
+    if (!error_) write(std::string(replayHeader) + "\n" + modelLine(modelHash));
+    return error_.line();
 }
 
 std::string ReplayRecorder::finish(const Game& game) {
-    if (out_ == nullptr || !out_->isOpen()) return error_;
+    if (out_ == nullptr || !out_->isOpen()) return error_.line();
     ReplayEnd end;
     end.idles = game.idleCount;
     end.ticks = game.tickCount;
@@ -75,17 +65,17 @@ std::string ReplayRecorder::finish(const Game& game) {
     end.hash = stateHash(game);
     write(endLine(end));
     const std::string closed = out_->close();
-    if (error_.empty()) error_ = closed;
-    if (error_.empty() && std::rename(out_->path().c_str(), fileName_.c_str()) != 0)
+    if (!error_) error_ = closed;
+    if (!error_ && std::rename(out_->path().c_str(), fileName_.c_str()) != 0)
         error_ = fileName_ + ": cannot write replay: " + systemReason(errno) + " (the recording is in " +
                  out_->path() + ")";
-    return error_;
+    return error_.line();
 }
 
 bool ReplayRecorder::beforeIdle(Game& game, long long idle) {
     if (!game.restartRequested || out_ == nullptr || !out_->isOpen()) return true;
-    std::uint64_t hash = 0;
-    if (!hashModelFile(game.modelFileName, hash).empty() || hash != modelHash_) {
+    const Result<std::uint64_t> hash = hashModelFile(game.modelFileName);
+    if (!hash.ok() || hash.value() != modelHash_) {
         std::cerr << fileName_ << ": the recording ends at idle " << idle << ": the new game reads another ball ("
                   << game.modelFileName << " changed)\n"
                   << std::flush;
@@ -107,7 +97,7 @@ bool ReplayRecorder::keyReached(Game& game, unsigned char key) {
 
 void ReplayRecorder::write(const std::string& line) {
     // Flushed line by line: a game killed outright leaves every line written up to then.
-    if (!error_.empty() || out_ == nullptr || !out_->isOpen()) return;
+    if (error_ || out_ == nullptr || !out_->isOpen()) return;
     error_ = out_->write(line);
-    if (error_.empty()) error_ = out_->flush();
+    if (!error_) error_ = out_->flush();
 }

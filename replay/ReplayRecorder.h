@@ -29,9 +29,9 @@ public:
     [[nodiscard]] std::string finish(const Game& game);
     /// The name the recording of fileName has until it is finished: fileName + ".part".
     static std::string partName(const std::string& fileName);
-    /// The first write that failed, as one line naming the file; "" while all is well. Nothing more is
+    /// The first failure, as one line naming the file; none while all is well. Nothing more is
     /// written after a failure.
-    const std::string& error() const { return error_; }
+    const Problem& error() const { return error_; }
 
     /// Before an idle call that builds a new game: a game with another ball than the recording's
     /// ends the recording, with its end line, before that idle call (a replay could not play on).
@@ -45,6 +45,6 @@ private:
     std::unique_ptr<OutputFile> out_;
     std::string fileName_;
     std::uint64_t modelHash_ = 0;
-    std::string error_;
+    Problem error_;
     int ticksSinceCheck_ = 0;
 };

@@ -3,12 +3,8 @@
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <iostream>
-#include <map>
 #include <string>
-#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -17,35 +13,12 @@
 #include "game/TraceFormat.h"
 #include "io/DataFiles.h"
 #include "io/OutputFile.h"
+#include "io/Platform.h"
 #include "io/SystemError.h"
 #include "replay/ReplayPlayer.h"
+#include "sim/Options.h"
 
 namespace {
-
-constexpr const char* usage =
-    "usage: flipper-sim [--model FILE] [--idles N] [--key I:K]... [--trace FILE] [--every K]\n"
-    "       flipper-sim --replay FILE [--model FILE] [--trace FILE] [--every K]\n"
-    "  --model FILE   ball model to read (default sphere.iv)\n"
-    "  --idles N      idle calls to perform, numbered 0 to N-1 (default 1000)\n"
-    "  --key I:K      deliver the one-character key K before idle call I (repeatable)\n"
-    "  --trace FILE   write a CSV row after every step\n"
-    "  --every K      with --trace, only after steps whose tick count is a multiple of K\n"
-    "  --replay FILE  play a recorded game again and check it against its checkpoints and end;\n"
-    "                 exit status 0 when it agrees, 1 when it diverges or the file is bad\n"
-    "Without --model the ball is sphere.iv from the working directory, or else from\n"
-    "../share/games/flipper beside the program, or else from the program's own folder.\n";
-
-struct Options {
-    std::string model = "sphere.iv";
-    long long idles = 1000;
-    std::multimap<long long, char> keys;  // idle call -> keys, in command-line order
-    std::string trace;
-    long long every = 1;
-    std::string replay;  // a recorded game to play instead of --idles and --key
-    bool idlesGiven = false;
-    bool help = false;  // --help: print the usage and do nothing else
-    bool modelGiven = false;  // --model names a file taken as given; the default ball is looked for
-};
 
 // Standard output is checked like any file: a result that cannot be written is a failure, said on
 // standard error. what: what was being written ("the summary"). Returns the exit status.
@@ -59,96 +32,15 @@ int flushStandardOutput(const char* what, int status) {
 
 /// Says what is wrong with the command line, and the usage; returns the exit status for it.
 int badUsage(const std::string& message) {
-    std::cerr << "flipper-sim: " << message << '\n' << usage;
+    std::cerr << "flipper-sim: " << message << '\n' << simUsage();
     return 2;
-}
-
-/// Reads a count of at least minimum into value. Returns "" or why the text is no such count.
-[[nodiscard]] std::string parseCount(const std::string& text, const char* what, long long minimum, long long& value) {
-    char* end = nullptr;
-    errno = 0;
-    const long long count = std::strtoll(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || errno == ERANGE || count < minimum)
-        return std::string("bad ") + what + " '" + text + "'";
-    value = count;
-    return "";
-}
-
-// The options that take a value; every option does.
-bool takesValue(const std::string& arg) {
-    return arg == "--model" || arg == "--idles" || arg == "--key" || arg == "--trace" || arg == "--every" ||
-           arg == "--replay";
-}
-
-// A file name given on the command line: anything but nothing. Returns "" or why not.
-[[nodiscard]] std::string takeName(const std::string& option, const std::string& value, std::string& name) {
-    if (value.empty()) return "empty file name for " + option;
-    name = value;
-    return "";
-}
-
-// One option and its value into options. Returns "" or why they cannot be used.
-[[nodiscard]] std::string takeOption(const std::string& arg, const std::string& value, Options& options) {
-    if (arg == "--model") {
-        options.modelGiven = true;
-        return takeName(arg, value, options.model);
-    }
-    if (arg == "--trace") return takeName(arg, value, options.trace);
-    if (arg == "--replay") return takeName(arg, value, options.replay);
-    if (arg == "--every") return parseCount(value, "--every", 1, options.every);
-    if (arg == "--idles") {
-        options.idlesGiven = true;
-        return parseCount(value, "idle count", 0, options.idles);
-    }
-    // --key I:K
-    const std::size_t colon = value.find(':');
-    if (colon == std::string::npos || value.size() != colon + 2) return "bad key '" + value + "'";
-    long long idle = 0;
-    std::string problem = parseCount(value.substr(0, colon), "key idle number", 0, idle);
-    if (problem.empty()) options.keys.emplace(idle, value[colon + 1]);
-    return problem;
-}
-
-/// Reads the command line into options, stopping at --help. Returns "" or the one line that says
-/// what is wrong with it.
-[[nodiscard]] std::string parseOptions(int argc, char** argv, Options& options) {
-    bool everyGiven = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            options.help = true;
-            return "";
-        }
-        if (!takesValue(arg)) return (arg.rfind('-', 0) == 0 ? "unknown option " : "unknown argument ") + arg;
-        if (i + 1 >= argc) return "missing value for " + arg;
-        const std::string problem = takeOption(arg, argv[++i], options);
-        if (!problem.empty()) return problem;
-        if (arg == "--every") everyGiven = true;
-    }
-    if (everyGiven && options.trace.empty()) return "--every needs --trace";
-    // A key that would never be delivered is a mistake in the command line, not a quiet no-op.
-    if (options.replay.empty() && !options.keys.empty() && options.keys.rbegin()->first >= options.idles) {
-        const auto& last = *options.keys.rbegin();
-        return "key '" + std::string(1, last.second) + "' at idle call " + std::to_string(last.first) +
-               " is past the last idle call (--idles " + std::to_string(options.idles) + " numbers them 0 to " +
-               std::to_string(options.idles - 1) + ")";
-    }
-    return "";
-}
-
-// The folder the program was started from: /proc/self/exe where there is one, else argv[0].
-std::string programDirectory(const char* argv0) {
-    std::error_code error;
-    std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) program = std::filesystem::absolute(argv0, error);
-    return error ? std::string() : program.parent_path().string();
 }
 
 /// The trace: opened only once the first idle call has read the model, every row checked, and
 /// checked again at the close. A failure is said in one line and ends the run.
 class Trace {
 public:
-    explicit Trace(const Options& options)
+    explicit Trace(const SimOptions& options)
         : file_(options.trace, "trace"), every_(options.every), wanted_(!options.trace.empty()) {}
 
     /// After an idle call: opens the file after the first, and writes a row after every step on
@@ -190,17 +82,18 @@ private:
 
 // --replay: the recorded game again, as fast as it goes, checked at every checkpoint and at the end.
 // The recording's keys drive the game; it stops at the first checkpoint that disagrees.
-int replayGame(const Options& options) {
+int replayGame(const SimOptions& options) {
     if (options.idlesGiven || !options.keys.empty())
         return badUsage("--replay plays the recorded keys: --idles and --key do not go with it");
-    Replay replay;
-    std::string problem = loadReplay(options.replay, replay);
-    if (problem.empty()) problem = checkReplayModel(replay, options.replay, options.model);
+    Result<Replay> loaded = loadReplay(options.replay);
+    const std::string problem =
+        loaded.ok() ? checkReplayModel(loaded.value(), options.replay, options.model) : loaded.problem().line();
     if (!problem.empty()) {
         std::cerr << problem << '\n';
         return 1;
     }
-    if (replay.cutShort) std::cerr << replay.cutNote << '\n';
+    Replay& replay = loaded.value();
+    if (replay.cutShort()) std::cerr << replay.cutNote << '\n';
     Trace trace(options);
     Game game;
     game.modelFileName = options.model.c_str();
@@ -222,11 +115,11 @@ int replayGame(const Options& options) {
 int main(int argc, char** argv) {
     useLfLineEnds();
     reportFileSizeLimitAsAnError();
-    Options options;
-    const std::string problem = parseOptions(argc, argv, options);
-    if (!problem.empty()) return badUsage(problem);
+    Result<SimOptions> parsed = parseSimOptions(argc, argv);
+    if (!parsed.ok()) return badUsage(parsed.problem().line());
+    SimOptions& options = parsed.value();
     if (options.help) {
-        std::fputs(usage, stdout);
+        std::fputs(simUsage().c_str(), stdout);
         return flushStandardOutput("the usage", 0);
     }
     if (!options.modelGiven) {

@@ -29,12 +29,12 @@ void PageReplays::restart() {
 
 std::string PageReplays::newGame() {
     restart();
-    std::uint64_t modelHash = 0;
     // Without a ball there is no game to record: the game has already said why.
-    if (!hashModelFile(game_.modelFileName, modelHash).empty()) return "";
+    const Result<std::uint64_t> modelHash = hashModelFile(game_.modelFileName);
+    if (!modelHash.ok()) return "";
     recorder_ = std::make_unique<ReplayRecorder>();
     const std::vector<std::string> inputs{game_.modelFileName, "woman.bmp", "head.bmp"};
-    std::string problem = recorder_->open(recordingFile_, modelHash, inputs);
+    std::string problem = recorder_->open(recordingFile_, modelHash.value(), inputs);
     if (!problem.empty()) {
         recorder_.reset();
         return problem;
@@ -44,19 +44,18 @@ std::string PageReplays::newGame() {
 
 std::string PageReplays::snapshot() {
     if (recorder_ == nullptr) return "no game is being recorded";
-    if (!recorder_->error().empty()) return recorder_->error();
-    std::string text;
+    if (recorder_->error()) return recorder_->error().line();
     // The recording so far is in its partial file until the game ends.
     const std::string live = ReplayRecorder::partName(recordingFile_);
-    const std::string reason = readRegularFile(live, maxPageReplayBytes, text);
-    if (!reason.empty()) return live + ": cannot read replay: " + reason;
+    const Result<std::string> text = readRegularFile(live, maxPageReplayBytes);
+    if (!text.ok()) return live + ": cannot read replay: " + text.problem().line();
     ReplayEnd end;
     end.idles = game_.idleCount;
     end.ticks = game_.tickCount;
     end.score = game_.currentWorld ? game_.currentWorld->score : 0;
     end.hash = stateHash(game_);
     std::ofstream out(snapshotFile_, std::ios::binary | std::ios::trunc);
-    out << text << endLine(end);
+    out << text.value() << endLine(end);
     out.close();
     if (!out) return snapshotFile_ + ": cannot write replay";
     return "";
@@ -64,21 +63,20 @@ std::string PageReplays::snapshot() {
 
 std::string PageReplays::play(const std::string& text, const std::string& name) {
     if (static_cast<long long>(text.size()) > maxPageReplayBytes) return name + ": cannot read replay: file too large";
-    Replay replay;
     std::istringstream in(text);
-    std::string problem = readReplay(in, name, replay);
-    if (problem.empty()) problem = checkReplayModel(replay, name, game_.modelFileName);
+    Result<Replay> replay = readReplay(in, name);
+    if (!replay.ok()) return replay.problem().line();
+    const std::string problem = checkReplayModel(replay.value(), name, game_.modelFileName);
     if (!problem.empty()) return problem;
     restart();
-    player_ = std::make_unique<ReplayPlayer>(std::move(replay));
+    player_ = std::make_unique<ReplayPlayer>(std::move(replay.value()));
     return "";
 }
 
 std::string PageReplays::playFile(const std::string& path, const std::string& name) {
-    std::string text;
-    const std::string reason = readRegularFile(path, maxPageReplayBytes, text);
-    if (!reason.empty()) return name + ": cannot read replay: " + reason;
-    return play(text, name);
+    const Result<std::string> text = readRegularFile(path, maxPageReplayBytes);
+    if (!text.ok()) return name + ": cannot read replay: " + text.problem().line();
+    return play(text.value(), name);
 }
 
 std::string PageReplays::takeVerdict() {

@@ -147,8 +147,9 @@ EMSCRIPTEN_KEEPALIVE int webFrozen() { return frozenNow() ? 1 : 0; }
 int main(int argc, char** argv) {
     // The page passes ?freeze-at=N as --freeze-at N; a bad tick is reported and the game plays on.
     if (argc == 3 && std::strcmp(argv[1], "--freeze-at") == 0) {
-        const std::string problem = parseFreezeAt(argv[2], freezeAt);
-        if (!problem.empty()) std::cerr << "flipper: " << problem << '\n' << std::flush;
+        const Result<long long> tick = parseFreezeAt(argv[2]);
+        if (tick.ok()) freezeAt = tick.value();
+        else std::cerr << "flipper: " << tick.problem().line() << '\n' << std::flush;
     }
 
     const std::string problem = backend.open("#canvas");

@@ -41,14 +41,15 @@ TEST_F(GameDataTest, TheDefaultBallIsLookedForAndANamedOneTakenAsGiven) {
         {{"flipper", "--model", "mine.iv"}, "mine.iv", ""},
     };
     for (const Case& c : cases) {
-        GameOptions options;
-        ASSERT_EQ(parseGameOptions(int(c.argv.size()), const_cast<char**>(c.argv.data()), options), "");
-        EXPECT_EQ(locateModel(options), c.missing) << c.argv.size();
+        const Result<GameOptions> parsed = parseGameOptions(int(c.argv.size()), const_cast<char**>(c.argv.data()));
+        ASSERT_TRUE(parsed.ok()) << parsed.problem().line();
+        GameOptions options = parsed.value();
+        EXPECT_EQ(locateModel(options).line(), c.missing) << c.argv.size();
         EXPECT_EQ(options.model, c.model) << c.argv.size();
     }
     GameOptions gone;
     gone.model = "gone.iv";
-    EXPECT_EQ(locateModel(gone), "not found in " + dir.path());
+    EXPECT_EQ(locateModel(gone).line(), "not found in " + dir.path());
 }
 
 TEST_F(GameDataTest, TheGameLooksForWhatWasNotFoundAndSaysWherePicturesAreNot) {

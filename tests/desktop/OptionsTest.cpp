@@ -16,8 +16,10 @@ Parsed parse(std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), "flipper");
     std::vector<char*> argv;
     for (std::string& a : arguments) argv.push_back(a.data());
+    const Result<GameOptions> result = parseGameOptions(int(argv.size()), argv.data());
     Parsed parsed;
-    parsed.error = parseGameOptions(int(argv.size()), argv.data(), parsed);
+    if (result.ok()) static_cast<GameOptions&>(parsed) = result.value();
+    parsed.error = result.problem().line();
     return parsed;
 }
 
@@ -82,7 +84,7 @@ TEST(OptionsTest, MistakesAreNamed) {
 }
 
 TEST(OptionsTest, WhichArgumentsTakeTheNextOne) {
-    for (const OptionEntry& entry : gameOptionEntries()) {
+    for (const GameOptionEntry& entry : gameOptionEntries()) {
         if (entry.valueName == nullptr) {
             EXPECT_FALSE(takesNextArgument(entry.name)) << entry.name;
             continue;

@@ -45,8 +45,9 @@ TEST_F(PacedRecordingTest, PacedGameRecordsItsOwnIdleNumbers) {
     ASSERT_EQ(recorder.finish(game), "");
 
     std::ifstream in(file);
-    Replay replay;
-    ASSERT_EQ(readReplay(in, file.string(), replay), "");
+    const Result<Replay> read = readReplay(in, file.string());
+    ASSERT_TRUE(read.ok()) << read.problem().line();
+    const Replay& replay = read.value();
     std::multimap<long long, char> recorded;
     for (const ReplayKey& key : replay.keys) recorded.emplace(key.idle, char(key.key));
     EXPECT_EQ(recorded, pressedAt);

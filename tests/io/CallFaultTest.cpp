@@ -66,13 +66,11 @@ TEST(InputFileFaultTest, AFileSwappedForAFifoAfterItsCheckIsRefusedWithoutWaitin
     const FifoWriter writer(name);  // should the open wait for a writer, one comes after a while
     callFaults.afterStat = [&] { ::rename(fifo.c_str(), name.c_str()); };
     const auto start = std::chrono::steady_clock::now();
-    int fd = 0;
-    const std::string reason = openRegularFile(name, 100, fd);
+    const Result<int> opened = openRegularFile(name, 100);
     const long long taken = millisecondsSince(start);
     EXPECT_FALSE(callFaults.afterStat) << "the file was never looked at";
     callFaults.afterStat = nullptr;
-    EXPECT_EQ(fd, -1);
-    if (fd >= 0) ::close(fd);
-    EXPECT_EQ(reason, "is a FIFO, not a regular file");
+    if (opened.ok()) ::close(opened.value());
+    EXPECT_EQ(opened.problem().line(), "is a FIFO, not a regular file");
     EXPECT_LT(taken, 500) << "ms: the open waited for a writer";
 }

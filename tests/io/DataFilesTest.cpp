@@ -1,8 +1,13 @@
 #include "io/DataFiles.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -55,6 +60,41 @@ TEST_F(DataFilesTest, NotFoundNamesEveryPlaceLooked) {
     EXPECT_EQ(found.path, "");
     EXPECT_EQ(found.problem, "not found in the working directory, " + dir / "first" + ", " + dir / "second" +
                                  " or " + dir / "third");
+}
+
+// A place that cannot be searched may hide the file: it is said so, not passed over as "not found".
+TEST_F(DataFilesTest, APlaceThatCannotBeSearchedIsPermissionDenied) {
+    put("second", "ball.iv");
+    fs::permissions(dir / "first", fs::perms::none);
+    EXPECT_EXIT(
+        {
+            // The superuser searches any folder: the look is made as nobody.
+            if (::geteuid() == 0 && (::chmod(dir.path().c_str(), 0755) != 0 || ::setuid(65534) != 0)) std::_Exit(2);
+            const DataFile found = findDataFile("ball.iv", places);
+            std::fprintf(stderr, "path '%s', problem '%s'\n", found.path.c_str(), found.problem.c_str());
+            std::_Exit(found.path.empty() && found.problem == dir / "first" + ": permission denied" ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
+    fs::permissions(dir / "first", fs::perms::owner_all);
+}
+
+// Without /proc (a chroot, a sandbox) a program started by a bare name is looked for along PATH as a
+// shell finds it: the first executable file of that name.
+TEST_F(DataFilesTest, WithoutProcABareNameIsLookedForAlongThePath) {
+    const std::string noProc = dir / "no-such-link";
+    fs::create_directory(dir / "bin");
+    std::ofstream(dir / "first/flipper") << "";  // not executable: passed over
+    std::ofstream(dir / "bin/flipper") << "";
+    fs::permissions(dir / "bin/flipper", fs::perms::owner_all);
+    const std::string path = dir / "none" + ":" + dir / "first" + ":" + dir / "bin";
+    EXPECT_EQ(programDirectory("flipper", path.c_str(), noProc), dir / "bin");
+    EXPECT_EQ(programDirectory("flipper", (dir / "first").c_str(), noProc), "");
+    EXPECT_EQ(programDirectory("flipper", nullptr, noProc), "");  // no PATH: not even the working directory
+    EXPECT_EQ(programDirectory("flipper", "", noProc), "");
+    // A name with a folder is taken as given; the system's link, where there is one, before all.
+    EXPECT_EQ(programDirectory(dir / "first/../bin/flipper", "", noProc), dir / "bin");
+    fs::create_symlink(dir / "bin/flipper", dir / "self");
+    EXPECT_EQ(programDirectory("flipper", "", dir / "self"), dir / "bin");
 }
 
 // 'n' reads the ball again where the first read found it, even once an earlier place has one too;

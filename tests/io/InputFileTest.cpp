@@ -18,24 +18,23 @@ namespace {
 
 void writeFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
+// What a read gave: the contents, or "failed: " and the reason.
+std::string contents(const Result<std::string>& read) {
+    return read.ok() ? read.value() : "failed: " + read.problem().line();
+}
+
 }  // namespace
 
 TEST(InputFileTest, ReadsARegularFileWhole) {
     TempDir dir;
     writeFile(dir / "ball.iv", "Masses 1\n0 0 0\n");
-    std::string text = "left over";
-    std::string reason = "left over";
-    EXPECT_EQ(reason = readRegularFile(dir / "ball.iv", 100, text), "");
-    EXPECT_EQ(text, "Masses 1\n0 0 0\n");
-    EXPECT_EQ(reason, "");
+    EXPECT_EQ(contents(readRegularFile(dir / "ball.iv", 100)), "Masses 1\n0 0 0\n");
 
     // Through a symbolic link to it, and when it is empty.
     ASSERT_EQ(::symlink((dir / "ball.iv").c_str(), (dir / "link.iv").c_str()), 0);
-    EXPECT_EQ(reason = readRegularFile(dir / "link.iv", 100, text), "");
-    EXPECT_EQ(text, "Masses 1\n0 0 0\n");
+    EXPECT_EQ(contents(readRegularFile(dir / "link.iv", 100)), "Masses 1\n0 0 0\n");
     writeFile(dir / "empty.iv", "");
-    EXPECT_EQ(reason = readRegularFile(dir / "empty.iv", 100, text), "");
-    EXPECT_EQ(text, "");
+    EXPECT_EQ(contents(readRegularFile(dir / "empty.iv", 100)), "");
 }
 
 TEST(InputFileTest, RefusesWhatIsNotARegularFileWithoutWaiting) {
@@ -70,14 +69,10 @@ TEST(InputFileTest, RefusesWhatIsNotARegularFileWithoutWaiting) {
     for (const Case& c : cases) {
         const FifoWriter writer(c.path);  // should the reader wait for a writer, one comes after a while
         const auto start = std::chrono::steady_clock::now();
-        std::string text = "left over";
-        std::string reason;
-        EXPECT_NE(reason = readRegularFile(c.path, 1000, text), "") << c.path;
-        EXPECT_EQ(reason, c.reason) << c.path;
-        EXPECT_EQ(text, "") << c.path;
-        int descriptor = 0;
-        EXPECT_EQ(openRegularFile(c.path, 1000, descriptor), c.reason) << c.path;
-        EXPECT_EQ(descriptor, -1) << c.path;
+        EXPECT_EQ(contents(readRegularFile(c.path, 1000)), std::string("failed: ") + c.reason) << c.path;
+        const Result<int> opened = openRegularFile(c.path, 1000);
+        if (opened.ok()) ::close(opened.value());
+        EXPECT_EQ(opened.problem().line(), c.reason) << c.path;
         EXPECT_LT(millisecondsSince(start), 1000) << "ms for " << c.path;
     }
     ::close(sock);
@@ -87,30 +82,20 @@ TEST(InputFileTest, RefusesAFileLargerThanTheLimitWithItsSize) {
     TempDir dir;
     writeFile(dir / "ten", "0123456789");
     writeFile(dir / "eleven", "0123456789A");
-    std::string text;
-    std::string reason;
-    EXPECT_EQ(reason = readRegularFile(dir / "ten", 10, text), "");
-    EXPECT_EQ(text, "0123456789");
-    EXPECT_NE(reason = readRegularFile(dir / "eleven", 10, text), "");
-    EXPECT_EQ(reason, "the file is 11 bytes, more than the 10 allowed");
-    EXPECT_EQ(text, "");
+    EXPECT_EQ(contents(readRegularFile(dir / "ten", 10)), "0123456789");
+    EXPECT_EQ(contents(readRegularFile(dir / "eleven", 10)), "failed: the file is 11 bytes, more than the 10 allowed");
 
     // A huge sparse file costs nothing to make and is refused from its size, unread.
     {
         std::ofstream(dir / "huge", std::ios::binary);
     }
     ASSERT_EQ(::truncate((dir / "huge").c_str(), 5'000'000'000LL), 0);
-    EXPECT_NE(reason = readRegularFile(dir / "huge", 10, text), "");
-    EXPECT_EQ(reason, "the file is 5000000000 bytes, more than the 10 allowed");
+    EXPECT_EQ(contents(readRegularFile(dir / "huge", 10)),
+              "failed: the file is 5000000000 bytes, more than the 10 allowed");
 }
 
 TEST(InputFileTest, ReadsToTheEndWhateverTheSizeTheFileGives) {
     // Files under /proc say they are empty and still hold text; the limit holds all the same.
-    std::string text;
-    std::string reason;
-    ASSERT_EQ(reason = readRegularFile("/proc/self/status", 1 << 20, text), "") << reason;
-    EXPECT_EQ(text.rfind("Name:", 0), 0u) << text;
-    EXPECT_NE(reason = readRegularFile("/proc/self/status", 16, text), "");
-    EXPECT_EQ(reason, "the file is more than 16 bytes");
-    EXPECT_EQ(text, "");
+    EXPECT_EQ(contents(readRegularFile("/proc/self/status", 1 << 20)).rfind("Name:", 0), 0u);
+    EXPECT_EQ(contents(readRegularFile("/proc/self/status", 16)), "failed: the file is more than 16 bytes");
 }

@@ -4,15 +4,19 @@
 
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
 const std::string header = "flipper-replay 1\nmodel 0123456789abcdef\n";
 
+// Reads text as game.replay into replay (left empty when it is refused); returns the problem's line.
 std::string read(const std::string& text, Replay& replay) {
     std::istringstream in(text);
-    return readReplay(in, "game.replay", replay);
+    Result<Replay> read = readReplay(in, "game.replay");
+    replay = read.ok() ? std::move(read.value()) : Replay{};
+    return read.problem().line();
 }
 
 }  // namespace
@@ -87,7 +91,7 @@ TEST(ReplayFileTest, AFileCutInsideALineKeepsEveryWholeLineBeforeIt) {
                           Case{header + "en", 0, 0, -1, "game.replay: line 3: truncated: the last line has no end of line"}}) {
         Replay replay;
         ASSERT_EQ(read(c.text, replay), "") << c.text;
-        EXPECT_TRUE(replay.cutShort);
+        EXPECT_TRUE(replay.cutShort());
         EXPECT_FALSE(replay.hasEnd);
         EXPECT_EQ(replay.keys.size(), c.keys);
         EXPECT_EQ(replay.checks.size(), c.checks);
@@ -161,20 +165,22 @@ TEST(ReplayFileTest, BadFilesNameTheirLineAndProblem) {
         {header + "key 5 \xc3\xa9\n", "game.replay: line 3: not text: it holds the byte 0xc3"},
         // Numbers too large for their type, or not numbers at all.
         {header + "key 9223372036854775808 f\n",
-         "game.replay: line 3: the number 9223372036854775808 is too large (at most 9223372036854775807)"},
-        {header + "key 99999999999999999999999 f\n",
-         "game.replay: line 3: the number 99999999999999999999999 is too large (at most 9223372036854775807)"},
+         "game.replay: line 3: bad idle number '9223372036854775808': it must be a whole number from 0 to "
+         "9223372036854775807"},
+        {header + "check 99999999999999999999999 0000000000000000\n",
+         "game.replay: line 3: bad idle number '99999999999999999999999': it must be a whole number from 0 to "
+         "9223372036854775807"},
         {header + "end 10 ticks 2147483648 score 0 hash 0000000000000000\n",
-         "game.replay: line 3: the number 2147483648 is too large (at most 2147483647)"},
+         "game.replay: line 3: bad tick count '2147483648': it must be a whole number from 0 to 2147483647"},
         {header + "end 10 ticks 9 score 4294967296 hash 0000000000000000\n",
-         "game.replay: line 3: the number 4294967296 is too large (at most 2147483647)"},
-        {header + "keycode 5 256\n", "game.replay: line 3: the number 256 is too large (at most 255)"},
+         "game.replay: line 3: bad score '4294967296': it must be a whole number from 0 to 2147483647"},
+        {header + "end 1x ticks 9 score 0 hash 0000000000000000\n",
+         "game.replay: line 3: bad idle count '1x': it must be a whole number from 0 to 9223372036854775807"},
+        {header + "keycode 5 256\n", "game.replay: line 3: bad key code '256': it must be a whole number from 0 to 255"},
         {header + "key -5 f\n",
-         "game.replay: line 3: '-5' is not a count (decimal digits without sign or leading zeros)"},
+         "game.replay: line 3: bad idle number '-5': it must be a whole number from 0 to 9223372036854775807"},
         {header + "key 05 f\n",
-         "game.replay: line 3: '05' is not a count (decimal digits without sign or leading zeros)"},
-        {header + "key 5x f\n",
-         "game.replay: line 3: '5x' is not a count (decimal digits without sign or leading zeros)"},
+         "game.replay: line 3: bad idle number '05': it must be a whole number from 0 to 9223372036854775807"},
         // Hashes and keys that are not what they should be.
         {"flipper-replay 1\nmodel 0123456789ABCDEF\n",
          "game.replay: line 2: '0123456789ABCDEF' is not a hash (16 lowercase hex digits)"},
@@ -224,6 +230,6 @@ TEST(ReplayFileTest, EveryKeyReadsBackAsWritten) {
 }
 
 TEST(ReplayFileTest, AModelThatCannotBeReadIsNamed) {
-    std::uint64_t hash = 0;
-    EXPECT_EQ(hashModelFile("no-such-ball.iv", hash), "no-such-ball.iv: cannot read model: no such file or directory");
+    EXPECT_EQ(hashModelFile("no-such-ball.iv").problem().line(),
+              "no-such-ball.iv: cannot read model: no such file or directory");
 }

@@ -68,9 +68,9 @@ protected:
     // Plays text as flipper-sim does: until the replay is over or has diverged.
     ReplayPlayer& play(const std::string& text) {
         std::istringstream in(text);
-        Replay replay;
-        EXPECT_EQ(readReplay(in, "test.replay", replay), "");
-        player = std::make_unique<ReplayPlayer>(replay);
+        const Result<Replay> replay = readReplay(in, "test.replay");
+        EXPECT_TRUE(replay.ok()) << replay.problem().line();
+        player = std::make_unique<ReplayPlayer>(replay.ok() ? replay.value() : Replay{});
         game.observer = player.get();
         while (!player->over(game) && !player->diverged()) game.idle();
         return *player;
@@ -167,8 +167,8 @@ TEST_F(ReplayPlayerTest, BallMustBeTheRecordedOne) {
     EXPECT_EQ(checkReplayModel(replay, "game.replay", ball),
               "game.replay: recorded with another ball (model hash 0000000000000001), not " + ball +
                   " (hash af63dc4c8601ec8c)");
-    EXPECT_EQ(loadReplay((folder / "none.replay").string(), replay),
+    EXPECT_EQ(loadReplay((folder / "none.replay").string()).problem().line(),
               (folder / "none.replay").string() + ": cannot read replay: no such file or directory");
-    EXPECT_EQ(loadReplay(folder.string(), replay), folder.string() + ": cannot read replay: is a directory");
+    EXPECT_EQ(loadReplay(folder.string()).problem().line(), folder.string() + ": cannot read replay: is a directory");
     fs::remove_all(folder);
 }

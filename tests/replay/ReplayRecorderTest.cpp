@@ -70,8 +70,9 @@ TEST_F(ReplayRecorderTest, EveryLineIsInTheFileAsSoonAsItHappens) {
     }
     EXPECT_FALSE(fs::exists(file));  // only a whole recording takes the name
     std::ifstream in(ReplayRecorder::partName(file.string()));
-    Replay replay;
-    ASSERT_EQ(readReplay(in, file.string(), replay), "");
+    const Result<Replay> read = readReplay(in, file.string());
+    ASSERT_TRUE(read.ok()) << read.problem().line();
+    const Replay& replay = read.value();
     EXPECT_FALSE(replay.hasEnd);
     ASSERT_EQ(replay.keys.size(), 1u);
     EXPECT_EQ(replay.keys[0].idle, 7);

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# flipper-sim's command-line contract: traces, summaries, repeatability, errors and usage.
+# flipper-sim's command-line contract: traces, summaries, repeatability, errors and --help.
 set -uo pipefail
 sim=$1
 model=$2
@@ -66,13 +66,7 @@ rm elsewhere/sphere.iv "$tree/usr/share/games/flipper/sphere.iv"
 check "no ball anywhere: status 1 and the places looked" bash -c "test $s -eq 1 && test \"\$(cat placed.err)\" = \
   'sphere.iv: cannot read model: not found in the working directory, $tree/usr/share/games/flipper or $tree/usr/games'"
 
-# Usage.
-for args in "--idles" "--idles -3" "--idles x" "--key 5" "--key 5:ab" "--every 0" "--bogus 1" "stray"; do
-  # shellcheck disable=SC2086
-  "$sim" $args > /dev/null 2> usage.err; s=$?
-  check "bad usage '$args' gives 2" test $s -eq 2
-  check "bad usage '$args' prints usage" grep -q '^usage: flipper-sim' usage.err
-done
+# Usage: a mistake's status and line are in tests/sim/reliability.sh, each option's in tests/sim/OptionsTest.cpp.
 "$sim" --help > help.out; s=$?
 check "--help" bash -c "test $s -eq 0 && grep -q '^usage: flipper-sim' help.out"
 

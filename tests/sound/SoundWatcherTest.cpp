@@ -122,9 +122,9 @@ TEST(SoundWatcherTest, ListensToTheDemoWithoutChangingIt) {
         }
         bool keyReached(Game& game, unsigned char key) override { return player.keyReached(game, key); }
     };
-    Replay replay;
-    ASSERT_EQ(loadReplay(std::string(FLIPPER_SOURCE_DIR) + "/docs/demo.replay", replay), "");
-    Check check(std::move(replay));
+    Result<Replay> replay = loadReplay(std::string(FLIPPER_SOURCE_DIR) + "/docs/demo.replay");
+    ASSERT_TRUE(replay.ok()) << replay.problem().line();
+    Check check(std::move(replay.value()));
     Game game;
     const std::string model = std::string(FLIPPER_ASSETS) + "/sphere.iv";
     game.modelFileName = model.c_str();

@@ -49,7 +49,9 @@ protected:
         game.modelFileName = plainGameModel.c_str();
         game.restartRequested = true;
         game.observer = &recorder;
-        ASSERT_EQ(hashModelFile(plainGameModel, modelHash), "");
+        const Result<std::uint64_t> hash = hashModelFile(plainGameModel);
+        ASSERT_TRUE(hash.ok()) << hash.problem().line();
+        modelHash = hash.value();
     }
     void TearDown() override { std::filesystem::remove_all(folder); }
 

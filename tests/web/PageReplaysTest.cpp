@@ -64,8 +64,9 @@ TEST_F(PageReplaysTest, ASnapshotOfTheGameSinceItsNewGamePlaysBackVerifiedAndSay
     plain.run(1500, {{100, 'f'}, {1200, 'j'}});
     const std::string text = snapshotText();
     std::istringstream lines(text);
-    Replay replay;
-    ASSERT_EQ(readReplay(lines, "game.replay", replay), "");
+    const Result<Replay> read = readReplay(lines, "game.replay");
+    ASSERT_TRUE(read.ok()) << read.problem().line();
+    const Replay& replay = read.value();
     EXPECT_EQ(replay.keys.size(), 3u);
     ASSERT_TRUE(replay.hasEnd);
     EXPECT_EQ(replay.end.idles, 1500);
