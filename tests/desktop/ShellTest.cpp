@@ -14,6 +14,7 @@
 #include "front/GlutCallbacks.h"
 #include "front/Trackball.h"
 #include "game/Game.h"
+#include "picture/Pictures.h"
 #include "replay/ReplayFile.h"
 #include "support/Capture.h"
 #include "support/GlRecorder.h"
@@ -36,6 +37,7 @@ protected:
         fs::current_path(folder);
     }
     void TearDown() override {
+        releasePictures();  // each test's recorder is a context of its own: nothing kept for the next
         fs::current_path(previous);
         fs::remove_all(folder);
     }
