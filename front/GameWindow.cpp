@@ -28,8 +28,8 @@ void openGameWindow(Game& game, Trackball& trackball) {
     glutCreateWindow(windowTitle);
     game.modelFileName = "sphere.iv";
     game.textureLoader = loadPicture;
-    bindCallbacks(game, trackball);
-    initGL();
-    registerCallbacks();
+    callbacks::bindCallbacks(game, trackball);
+    callbacks::initGL();
+    callbacks::registerCallbacks();
     game.restartRequested = true;
 }
