@@ -13,8 +13,8 @@ namespace {
 
 using Seconds = Pacing::Seconds;
 
-// A link of nothing but 'n': every idle call rebuilds the World, and each rebuild takes 5 ms on the
-// test's clock (2.5 ms for each of the table's two pictures).
+// A link of nothing but 'n': every idle call rebuilds the World, each rebuild 5 ms on the test's
+// clock (2.5 ms for each of the table's two pictures).
 double* rebuildClock = nullptr;
 void slowPicture(TexturedPanel&, const char*) { *rebuildClock += 0.0025; }
 
