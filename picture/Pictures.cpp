@@ -16,13 +16,15 @@ struct KeptPicture {
     GLuint texture = 0;
 };
 
+// Neither is ever destroyed: a World held by a global game outlives them otherwise, and its panels
+// forget themselves when it goes, at the program's exit.
 std::map<std::string, KeptPicture>& keptPictures() {
-    static std::map<std::string, KeptPicture> kept;
+    static auto& kept = *new std::map<std::string, KeptPicture>;
     return kept;
 }
 
 std::map<const TexturedPanel*, GLuint>& shownTextures() {
-    static std::map<const TexturedPanel*, GLuint> shown;
+    static auto& shown = *new std::map<const TexturedPanel*, GLuint>;
     return shown;
 }
 
