@@ -34,6 +34,9 @@
 #include "game/Game.h"
 #include "game/Pacing.h"
 #include "obstacles/TexturedPanel.h"
+#include "picture/Pictures.h"
+
+using namespace callbacks;  // the benchmark plays the window's part
 
 namespace {
 
@@ -110,7 +113,7 @@ void printTimes(const char* name, std::vector<double> micros) {
 bool picturesLoaded(const World& world) {
     for (const Obstacle* o : world.obstacles) {
         const auto* panel = dynamic_cast<const TexturedPanel*>(o);
-        if (panel != nullptr && panel->texture == 0) return false;
+        if (panel != nullptr && panelTexture(*panel) == 0) return false;
     }
     return true;
 }
@@ -212,8 +215,9 @@ void measuredIdle() {
         startPhase(phases[currentPhase]);
         return;
     }
-    // The World's textures are released while the window's context still exists.
+    // The World and its pictures' textures are released while the window's context still exists.
     game.currentWorld.reset();
+    releasePictures();
     glutLeaveMainLoop();
 }
 

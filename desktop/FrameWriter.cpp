@@ -9,18 +9,10 @@
 #include "io/OutputFile.h"
 #include "io/SystemError.h"
 
-// stb's writer, compiled here with internal linkage. Its structs are zeroed with { 0 }, which -Wextra dislikes.
+// stb's writer, compiled here with internal linkage (included as a system header: its own warnings stay out).
 #define STB_IMAGE_WRITE_STATIC
 #define STB_IMAGE_WRITE_IMPLEMENTATION
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#endif
 #include <stb_image_write.h>
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
 
 namespace {
 

@@ -107,7 +107,7 @@ void Session::start(Game& game) {
         static bool finishRegistered = false;
         if (!finishRegistered) finishRegistered = std::atexit(finishOnExit) == 0;
     }
-    if (frames_ != nullptr) bindFrameHook(captureFrame);
+    if (frames_ != nullptr) callbacks::bindFrameHook(captureFrame);
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     glutIdleFunc(sessionIdle);
 }
@@ -118,7 +118,7 @@ void Session::idle() {
         return;
     }
     // A film waits for each picture, so none is skipped when the toolkit is slow to draw.
-    if (frames_ != nullptr && framePending()) return;
+    if (frames_ != nullptr && callbacks::framePending()) return;
     if (player_ != nullptr && player_->over(*game_)) {
         report();
         if (frames_ != nullptr)
@@ -127,7 +127,7 @@ void Session::idle() {
             std::this_thread::sleep_for(heldStill);
         return;
     }
-    ::idle();
+    callbacks::idle();
     if (recorder_ != nullptr && recorder_->error()) failure_ = recorder_->error().line();
     report();
 }
@@ -165,7 +165,7 @@ int Session::finish() {
     }
     if (frames_ != nullptr) std::cout << "film: " << frames_->written() << " frames\n" << std::flush;
     game_->observer = nullptr;
-    bindFrameHook(nullptr);
+    callbacks::bindFrameHook(nullptr);
     if (recorder_ != nullptr) {
         std::signal(SIGINT, SIG_DFL);
         std::signal(SIGTERM, SIG_DFL);

@@ -57,7 +57,7 @@ constexpr std::chrono::milliseconds frozenRedrawPeriod{16};
 // again), then only redraws the picture, about 60 times a second.
 void idleUntilFrozen() {
     if (!frozen(*freezingGame, freezeTick)) {
-        idle();
+        callbacks::idle();
         return;
     }
     glutPostRedisplay();
@@ -110,14 +110,14 @@ int runGame(int argc, char** argv, Game& game, Trackball& trackball) {
         session.reset();
         return 1;
     }
-    bindWindowFit(fitToRenderer);
+    callbacks::bindWindowFit(fitToRenderer);
     openGameWindow(game, trackball);
     game.modelFileName = options.model.c_str();
     lookForDataIn(game, bool(modelMissing));
     pacing.reset();
     if (options.freezeAt >= 0) {
         // Frozen play is unpaced, whatever the tick rate says.
-        bindPacing(nullptr);
+        callbacks::bindPacing(nullptr);
         freezingGame = &game;
         freezeTick = options.freezeAt;
         glutIdleFunc(idleUntilFrozen);
@@ -126,12 +126,12 @@ int runGame(int argc, char** argv, Game& game, Trackball& trackball) {
     }
     const double tickRate = session->tickRate(options);
     if (tickRate > 0.0) pacing = std::make_unique<Pacing>(tickRate);
-    bindPacing(pacing.get());
+    callbacks::bindPacing(pacing.get());
     // The sound listens beside the recording or replay, if there is one.
     GameSound sound;
     if (!session->active()) {
         sound.start(game, options);
-        glutIdleFunc(idle);
+        glutIdleFunc(callbacks::idle);
         glutMainLoop();
         return 0;
     }

@@ -8,7 +8,7 @@
 
 #include "front/GlutCallbacks.h"
 #include "game/Game.h"
-#include "obstacles/TexturedPanel.h"
+#include "picture/Pictures.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ constexpr const char* windowTitle = "Flipper";
 }  // namespace
 
 void loadPicture(TexturedPanel& panel, const char* fileName) {
-    const std::string problem = panel.loadTexture(fileName);
+    const std::string problem = showPicture(panel, fileName);
     if (!problem.empty()) std::cerr << problem << '\n' << std::flush;
 }
 
@@ -28,8 +28,8 @@ void openGameWindow(Game& game, Trackball& trackball) {
     glutCreateWindow(windowTitle);
     game.modelFileName = "sphere.iv";
     game.textureLoader = loadPicture;
-    bindCallbacks(game, trackball);
-    initGL();
-    registerCallbacks();
+    callbacks::bindCallbacks(game, trackball);
+    callbacks::initGL();
+    callbacks::registerCallbacks();
     game.restartRequested = true;
 }

@@ -8,6 +8,7 @@ class Trackball;
 /// and trackball (no idle callback yet) and asks for the first World.
 void openGameWindow(Game& game, Trackball& trackball);
 
-/// The game's picture loader: uploads the file as the panel's texture, or writes one line to the
-/// console saying why it could not, and the panel stays untextured.
+/// The game's picture loader: shows the file on the panel (picture/Pictures: decoded and uploaded
+/// only when it changed), or writes one line to the console saying why it could not, and the panel
+/// stays untextured.
 void loadPicture(TexturedPanel& panel, const char* fileName);

@@ -14,7 +14,7 @@ Game* boundGame = nullptr;
 Trackball* boundTrackball = nullptr;
 Pacing* boundPacing = nullptr;
 void (*frameHook)() = nullptr;
-WindowFit windowFit = nullptr;
+callbacks::WindowFit windowFit = nullptr;
 bool pictureAsked = false;  // the game asked for a picture that is not drawn yet
 
 constexpr double fieldOfView = 45.0;   // degrees, vertical
@@ -24,6 +24,8 @@ constexpr float cameraDistance = 38.0f;
 constexpr float tableTilt = 15.0f;     // degrees about x
 
 }  // namespace
+
+namespace callbacks {
 
 void bindCallbacks(Game& game, Trackball& trackball) {
     boundGame = &game;
@@ -109,3 +111,5 @@ void idle() {
         glutPostRedisplay();
     }
 }
+
+}  // namespace callbacks

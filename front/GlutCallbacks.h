@@ -4,6 +4,10 @@ class Game;
 class Pacing;
 class Trackball;
 
+/// The window's side of the game, as GLUT calls it: display, reshape, the keys, the mouse and the idle
+/// call, with what binds them to a game and how the window is set up.
+namespace callbacks {
+
 /// The toolkit's callbacks. They carry no user data, so they reach the one game and the one
 /// trackball set here; each only forwards to them and issues the window's own GL calls.
 /// Binding clears any pacing.
@@ -35,3 +39,5 @@ void keyboard(unsigned char key, int x, int y);
 void mouse(int button, int state, int x, int y);
 void motion(int x, int y);
 void idle();
+
+}  // namespace callbacks

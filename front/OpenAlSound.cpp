@@ -14,6 +14,10 @@ constexpr ALCenum deviceLatency = 0x1601;  // ALC_DEVICE_LATENCY_SOFT: nanosecon
 constexpr ALCint refreshRate = 100;        // mixes a second asked of the device: 10 ms each
 using Integer64Query = void (*)(ALCdevice*, ALCenum, ALCsizei, std::int64_t*);
 
+// The buffers in the order open() fills them: a bell for each scoring bumper, the clack, the thud.
+constexpr std::size_t clackBuffer = SoundBank::bumperCount;
+constexpr std::size_t thudBuffer = clackBuffer + 1;
+
 }  // namespace
 
 OpenAlSound::~OpenAlSound() { close(); }
@@ -67,9 +71,9 @@ void OpenAlSound::setMuted(bool muted) {
 
 void OpenAlSound::play(const SoundEvent& event) {
     if (context_ == nullptr || muted_) return;
-    std::size_t sound = 4;  // the thud
+    std::size_t sound = thudBuffer;
     if (event.kind == SoundEvent::Kind::bell) sound = std::size_t(std::clamp(event.index, 0, SoundBank::bumperCount - 1));
-    if (event.kind == SoundEvent::Kind::clack) sound = 3;
+    if (event.kind == SoundEvent::Kind::clack) sound = clackBuffer;
 
     // A free source, or else the one that started longest ago.
     std::size_t pick = nextSource_;

@@ -9,7 +9,9 @@
 /// frames: a fixed number of ticks per second on average, each tick still one fixed step through
 /// Game::idle. Behind the clock it catches up with several ticks in one call, but never more than its
 /// catch-up bound, and then forgets the rest of the backlog: a slow machine (or a hidden tab) plays
-/// slower instead of spiralling. Ahead of the clock it waits briefly instead of ticking.
+/// slower instead of spiralling. Ahead of the clock it waits briefly instead of ticking. Given a work
+/// budget, one call also stops ticking once its ticks (and the rebuilds among them) have taken that
+/// long, and owes the rest to the next call: however much one tick costs, a call costs about a budget.
 /// The clock and the sleep are handed in, so the pacing can be tested without time passing.
 class Pacing {
 public:
@@ -40,8 +42,10 @@ public:
     static constexpr long long restartScheduleAfter = 1LL << 20;
 
     /// Paces at ticksPerSecond (from minTicksPerSecond to maxTicksPerSecond) with the given clock and
-    /// sleep, catching up at most maxTicksPerCall ticks (at least 1) in one call.
-    Pacing(double ticksPerSecond, Clock clock, Sleep sleep, int maxTicksPerCall = defaultMaxTicksPerCall);
+    /// sleep, catching up at most maxTicksPerCall ticks (at least 1) in one call, and ticking for at most
+    /// about workBudget in one call (0: no bound but the count).
+    Pacing(double ticksPerSecond, Clock clock, Sleep sleep, int maxTicksPerCall = defaultMaxTicksPerCall,
+           Seconds workBudget = Seconds(0.0));
     /// Paces with the steady clock and a real sleep.
     explicit Pacing(double ticksPerSecond);
 
@@ -51,7 +55,7 @@ public:
 
     /// One paced idle call of the game: runs the ticks due, each as one Game::idle that steps (a call
     /// that rebuilds the World after a restart is made on top and is no tick), or sleeps a little when
-    /// none is due.
+    /// none is due. Past the work budget it stops after the tick in hand; the ticks left are due again.
     Outcome idle(Game& game);
 
     /// The rate this pacing keeps, in ticks per wall-clock second.
@@ -62,6 +66,7 @@ public:
 private:
     double ticksPerSecond_;
     int maxTicksPerCall_;
+    Seconds workBudget_;
     Clock clock_;
     Sleep sleep_;
     bool started_ = false;

@@ -18,10 +18,11 @@ struct ModelError {
     std::string reason;
 };
 
-template <typename... Parts>
-[[noreturn]] void fail(const Parts&... parts) {
+// Stops the reading with the reason written out of its pieces: fail("no \"", keyword, "\" section").
+template <typename... Pieces>
+[[noreturn]] void fail(const Pieces&... pieces) {
     std::ostringstream text;
-    (text << ... << parts);
+    (text << ... << pieces);
     throw ModelError{text.str()};
 }
 

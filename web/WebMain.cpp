@@ -26,16 +26,18 @@ namespace {
 
 constexpr double ticksPerSecond = 900.0;       // the pace of the desktop game with --tick-rate 900
 constexpr int maxTicksPerFrame = 90;           // a tenth of a second of catch-up at most
+constexpr double tickBudgetSeconds = 0.010;    // ticks (and rebuilds) per frame: a 60 Hz frame keeps time to draw
 constexpr double freezeBudgetSeconds = 0.025;  // unpaced stepping per frame before --freeze-at
 
 Trackball trackball(3.0, 256, 256);  // as the desktop game's, until reshape sizes it
 Game game;
 PageReplays replays(game, "");  // its files at the root of the page's file system
 WebGlBackend backend;
-// The browser's frame clock; between frames there is nothing to wait for.
+// The browser's frame clock; between frames there is nothing to wait for. A link of nothing but 'n'
+// rebuilds the World twice a tick: the budget keeps each frame's share of that to about one frame.
 Pacing pacing(
     ticksPerSecond, [] { return Pacing::Seconds(emscripten_get_now() / 1000.0); }, [](Pacing::Seconds) {},
-    maxTicksPerFrame);
+    maxTicksPerFrame, Pacing::Seconds(tickBudgetSeconds));
 long long freezeAt = -1;  // with --freeze-at: the tick the game stops stepping at
 
 // How long each animation frame's work took (ticks and drawing), in milliseconds, for the page's

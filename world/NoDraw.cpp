@@ -11,5 +11,5 @@ void Sphere::draw() const {}
 
 void TexturedPanel::draw() const {}
 
-// Without drawing, no panel is ever given a texture name, so there is nothing to release.
+// Without drawing, no panel is ever given a picture, so there is nothing to forget.
 TexturedPanel::~TexturedPanel() = default;

@@ -14,6 +14,7 @@
 #include "front/GlutCallbacks.h"
 #include "front/Trackball.h"
 #include "game/Game.h"
+#include "picture/Pictures.h"
 #include "replay/ReplayFile.h"
 #include "support/Capture.h"
 #include "support/GlRecorder.h"
@@ -36,6 +37,7 @@ protected:
         fs::current_path(folder);
     }
     void TearDown() override {
+        releasePictures();  // each test's recorder is a context of its own: nothing kept for the next
         fs::current_path(previous);
         fs::remove_all(folder);
     }
@@ -86,20 +88,20 @@ TEST_F(ShellTest, StartsTheToolkitWindowStateAndCallbacksInOrder) {
                                  {"glutIdleFunc", 1},
                                  {"glutMainLoop"}}));
     EXPECT_EQ(gl.windowTitle(), "Flipper");
-    const GlutCallbacks& callbacks = gl.callbacks();
-    EXPECT_EQ(callbacks.display, &display);
-    EXPECT_EQ(callbacks.reshape, &reshape);
-    EXPECT_EQ(callbacks.keyboard, &keyboard);
-    EXPECT_EQ(callbacks.mouse, &mouse);
-    EXPECT_EQ(callbacks.motion, &motion);
-    EXPECT_EQ(callbacks.passiveMotion, nullptr);
-    EXPECT_EQ(callbacks.idle, &idle);
+    const GlutCallbacks& registered = gl.callbacks();
+    EXPECT_EQ(registered.display, &callbacks::display);
+    EXPECT_EQ(registered.reshape, &callbacks::reshape);
+    EXPECT_EQ(registered.keyboard, &callbacks::keyboard);
+    EXPECT_EQ(registered.mouse, &callbacks::mouse);
+    EXPECT_EQ(registered.motion, &callbacks::motion);
+    EXPECT_EQ(registered.passiveMotion, nullptr);
+    EXPECT_EQ(registered.idle, &callbacks::idle);
     EXPECT_TRUE(game.restartRequested);
     EXPECT_EQ(game.currentWorld, nullptr);
     EXPECT_EQ(std::string(game.modelFileName), "sphere.iv");
 
     // The first idle call builds the World with both pictures and neither steps nor redraws.
-    callbacks.idle();
+    registered.idle();
     ASSERT_NE(game.currentWorld, nullptr);
     EXPECT_EQ(game.tickCount, 0);
     EXPECT_EQ(gl.redisplayCount(), 0);

@@ -9,6 +9,8 @@
 #include "game/Game.h"
 #include "support/GlRecorder.h"
 
+using namespace callbacks;  // the callbacks under test
+
 namespace {
 
 class WindowLimitsTest : public testing::Test {

@@ -10,6 +10,8 @@
 #include "support/Capture.h"
 #include "support/GlRecorder.h"
 
+using namespace callbacks;  // the callbacks under test
+
 namespace {
 
 // The callbacks bound to a game of the shipped ball (no pictures) and a fresh trackball, with the

@@ -6,11 +6,27 @@
 #include <vector>
 
 #include "game/Game.h"
+#include "obstacles/TexturedPanel.h"
 #include "support/Capture.h"
 
 namespace {
 
 using Seconds = Pacing::Seconds;
+
+// A link of nothing but 'n': every idle call rebuilds the World, each rebuild 5 ms on the test's
+// clock (2.5 ms for each of the table's two pictures).
+double* rebuildClock = nullptr;
+void slowPicture(TexturedPanel&, const char*) { *rebuildClock += 0.0025; }
+
+struct EveryIdleRebuilds : GameObserver {
+    int rebuilds = 0;
+    bool beforeIdle(Game& game, long long) override {
+        game.pressKey('n');
+        return true;
+    }
+    void afterIdle(Game&, long long, const Game::IdleResult& result) override { rebuilds += result.rebuilt; }
+    bool keyReached(Game&, unsigned char) override { return true; }
+};
 
 // A pacing on a clock that moves only when the test moves it or the pacing sleeps.
 class PacingTest : public testing::Test {
@@ -165,4 +181,27 @@ TEST_F(PacingTest, DropsABacklogBeyondOneFramesCatchUp) {
     EXPECT_EQ(ticksAt(pacing, 0.5), 0);
     EXPECT_EQ(ticksAt(pacing, 0.5 + 1.0 / 900.0), 1);
     EXPECT_EQ(ticksAt(pacing, 0.5 + 1.0 / 60.0), 14);  // 15 ticks a frame again
+}
+
+TEST_F(PacingTest, RebuildsCountAgainstTheWorkBudgetAndTheTicksLeftAreOwed) {
+    rebuildClock = &now;
+    game.modelFileName = modelPath.c_str();
+    game.textureLoader = slowPicture;
+    EveryIdleRebuilds link;
+    game.observer = &link;
+    Pacing pacing(900.0, [this] { return Seconds(now); }, [](Seconds) {}, 90, Seconds(0.016));
+    pacing.idle(game);  // tick 0: two rebuilds, 10 ms
+    EXPECT_EQ(link.rebuilds, 2);
+
+    // A tenth of a second later 90 ticks are due, 180 rebuilds: the call stops after the tick that
+    // passes 16 ms.
+    now += 0.1;
+    const double begun = now;
+    pacing.idle(game);
+    EXPECT_EQ(link.rebuilds, 2 + 4);
+    EXPECT_NEAR(now - begun, 0.020, 1e-9);
+
+    // The 88 not played are owed: with the link gone the next call catches up its whole 90.
+    game.observer = nullptr;
+    EXPECT_EQ(pacing.idle(game).ticks, 90);
 }

@@ -1,5 +1,5 @@
 # The layers hold: a file with the core's include rules cannot include GL or OpenAL, no core file
-# includes a file of a higher layer, and the simulator links no GL, GLU, GLUT, X or audio library.
+# includes a file of a higher layer or of a core folder after its own, and the simulator links no GL, GLU, GLUT, X or audio library.
 add_library(layer_probe OBJECT EXCLUDE_FROM_ALL ${CMAKE_CURRENT_LIST_DIR}/CoreIncludesGl.cpp)
 target_link_libraries(layer_probe PRIVATE flipper_no_graphics)
 add_library(layer_probe_audio OBJECT EXCLUDE_FROM_ALL ${CMAKE_CURRENT_LIST_DIR}/CoreIncludesAl.cpp)
@@ -16,7 +16,9 @@ endif()
 
 add_test(NAME layers.core_includes_no_higher_layer
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/layers.sh includes ${CMAKE_SOURCE_DIR})
-# The check itself must catch any core folder including any higher one.
+# The check itself must catch any core folder including any higher one, or a core folder after its own.
 add_test(NAME layers.include_check_catches_a_higher_include
-         COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/layers.sh catches io math softbody obstacles world replay game
-                 -- sound front desktop web sim)
+         COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/layers.sh catches io math softbody obstacles world game replay
+                 -- picture sound front desktop web sim)
+add_test(NAME layers.include_check_holds_the_core_order
+         COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/layers.sh catches-order io math softbody obstacles world game replay)

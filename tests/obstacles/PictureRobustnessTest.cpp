@@ -20,6 +20,7 @@
 
 #include "desktop/Shell.h"
 #include "game/Game.h"
+#include "picture/Pictures.h"
 #include "support/Capture.h"
 #include "support/GlRecorder.h"
 #include "support/Vectors.h"
@@ -80,6 +81,7 @@ protected:
         fs::current_path(folder);
     }
     void TearDown() override {
+        releasePictures();  // each test's recorder is a context of its own: nothing kept for the next
         fs::current_path(previousDirectory);
         fs::remove_all(folder);
     }
@@ -109,8 +111,8 @@ TEST_F(PictureRobustnessTest, BadPictureLeavesThePanelUntexturedWithOneLineNamin
         GlRecorder gl;
         const long texturesBefore = GlRecorder::liveTextures();
         TexturedPanel panel(vec(-5, 0.1f, 0), vec(12, 0, 0), vec(0, 0, 20), 1);
-        EXPECT_EQ(panel.loadTexture(c.file), std::string(c.file) + ": cannot load picture: " + c.reason);
-        EXPECT_EQ(panel.texture, 0u) << c.file;
+        EXPECT_EQ(showPicture(panel, c.file), std::string(c.file) + ": cannot load picture: " + c.reason);
+        EXPECT_EQ(panelTexture(panel), 0u) << c.file;
         EXPECT_TRUE(gl.calls().empty()) << c.file << ": no GL call at all, not even a texture name";
         EXPECT_EQ(GlRecorder::liveTextures(), texturesBefore) << c.file;
 
@@ -155,7 +157,7 @@ TEST_F(PictureRobustnessTest, GamePlaysOnWithoutItsPicturesAndPicksThemUpOnResta
     for (const Obstacle* element : game.currentWorld->obstacles) {
         if (const auto* panel = dynamic_cast<const TexturedPanel*>(element)) {
             ++panels;
-            EXPECT_EQ(panel->texture, 0u);
+            EXPECT_EQ(panelTexture(*panel), 0u);
         }
     }
     EXPECT_EQ(panels, 2);

@@ -214,6 +214,33 @@ export async function phoneTests({ browser, open, check, pixels, pause, desktop,
     await page.close();
   }
 
+  // A link of nothing but n: 85,000 new games, one an idle call. However cheap a rebuild is made, a
+  // frame may buy only a frame's budget of them (once two a tick, 180 a frame: a second a frame).
+  {
+    const model = readFileSync(demo, 'utf8').match(/^model [0-9a-f]{16}$/m)[0];
+    const keys = Array.from({ length: 85000 }, (_, idle) => `key ${idle} n`);
+    const flood = ['flipper-replay 1', model, ...keys, 'end 85001 ticks 0 score 0 hash 0000000000000000', ''].join('\n');
+    const { page } = await open('#replay=' + await pack(flood));
+    await page.waitForFunction(() => Module._webReplaying() === 1, { timeout: 30000 });
+    const [frames, work] = await page.evaluate(() => new Promise((done) => {
+      const from = Module._webFrameTimeCount();
+      let frames = 0;
+      const until = performance.now() + 3000;
+      const frame = (now) => {
+        frames += 1;
+        if (now < until) { requestAnimationFrame(frame); return; }
+        const work = [];
+        for (let i = from; i < Module._webFrameTimeCount(); i++) work.push(Module._webFrameTime(i));
+        done([frames, work.sort((x, y) => x - y)]);
+      };
+      requestAnimationFrame(frame);
+    }));
+    const median = work.length > 0 ? work[Math.floor(work.length / 2)] : Infinity;
+    check(median < 30, 'a link of 85,000 n keys keeps each frame to about its budget',
+      `${(frames / 3).toFixed(1)} frames a second, the game's work per frame median ${median.toFixed(2)} ms`);
+    await page.close();
+  }
+
   // Offline: a second visit with no network loads and plays.
   {
     const context = await browser.createBrowserContext();

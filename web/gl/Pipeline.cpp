@@ -104,10 +104,6 @@ Matrix& Pipeline::current() {
     return matrixMode_ == glProjection ? projection_[projectionDepth_] : modelview_[modelviewDepth_];
 }
 
-const Matrix& Pipeline::top() const {
-    return matrixMode_ == glProjection ? projection_[projectionDepth_] : modelview_[modelviewDepth_];
-}
-
 void Pipeline::changed() {
     if (matrixMode_ == glModelview) normalMatrixValid_ = false;
 }

@@ -55,79 +55,70 @@ public:
     /// Where texture images go from now on; null keeps them nowhere.
     void setTextureSink(TextureSink* sink) { textureSink_ = sink; }
 
-    /// glEnable / glDisable of depth test, lighting, light 0, colour material, 2D texturing.
+    // The OpenGL calls, by the name of the call without its gl prefix and type suffix, with
+    // OpenGL's arguments; only what is not OpenGL's own behaviour is said here.
+
+    /// Depth test, lighting, light 0, colour material and 2D texturing; other caps are ignored.
     void enable(unsigned cap, bool on);
-    /// glIsEnabled for the same caps.
     bool isEnabled(unsigned cap) const;
-    /// glClearColor.
     void clearColor(float r, float g, float b, float a);
-    /// glClear: a frame starts afresh.
+    /// A frame starts afresh.
     void clear(unsigned mask);
-    /// glViewport, in window pixels.
+    /// In window pixels.
     void viewport(int x, int y, int width, int height);
 
-    /// glMatrixMode: GL_MODELVIEW or GL_PROJECTION.
+    /// GL_MODELVIEW or GL_PROJECTION.
     void matrixMode(unsigned mode);
-    /// glPushMatrix on the current stack.
     void pushMatrix();
-    /// glPopMatrix on the current stack.
     void popMatrix();
-    /// glLoadIdentity.
     void loadIdentity();
-    /// glMultMatrixf: top = top * m.
+    /// top = top * m.
     void multMatrix(const Matrix& m);
-    /// glRotatef, the angle in degrees.
     void rotate(float angle, float x, float y, float z);
-    /// glScalef.
     void scale(float x, float y, float z);
-    /// glTranslatef.
     void translate(float x, float y, float z);
     /// gluPerspective, the field of view in degrees.
     void perspective(double fovy, double aspect, double zNear, double zFar);
-    /// The top of the current stack.
-    const Matrix& top() const;
     /// The top of the model-view stack.
     const Matrix& modelview() const { return modelview_[modelviewDepth_]; }
     /// The top of the projection stack.
     const Matrix& projection() const { return projection_[projectionDepth_]; }
 
-    /// glBegin: GL_TRIANGLES, GL_QUADS, strips, fans, lines and loops.
+    /// Triangles, quads, strips, fans, lines and loops.
     void begin(unsigned mode);
-    /// glEnd: the primitive goes into the frame's batches.
+    /// The primitive goes into the frame's batches.
     void end();
-    /// glVertex3f: transformed and lit at once with the current normal, colour and texture coordinate.
+    /// Transformed and lit at once with the current normal, colour and texture coordinate.
     void vertex(float x, float y, float z);
-    /// glNormal3f: kept exactly as given.
+    /// Kept exactly as given, never normalised.
     void normal(float x, float y, float z);
-    /// glTexCoord2f.
     void texCoord(float s, float t);
-    /// glColor4fv.
     void color(const float* rgba);
 
     /// Draws indexed vertices with their own normals, as a vertex array does: the current normal
     /// stays as it was.
     void drawArrays(unsigned mode, const float* positions, const float* normals, const std::vector<int>& indices);
 
-    /// glRasterPos3f: transformed, clipped and lit like a vertex.
+    /// Transformed, clipped and lit like a vertex.
     void rasterPos(float x, float y, float z);
-    /// glBitmap: rows bottom first, each padded to whole bytes, most significant bit leftmost.
+    /// Rows bottom first, each padded to whole bytes, most significant bit leftmost.
     void bitmap(int width, int height, float xorig, float yorig, float xmove, float ymove, const std::uint8_t* bits);
     /// glutBitmapCharacter: one glyph of the font at the raster position, which then advances.
     void bitmapCharacter(const BitmapFont& font, int character);
 
     /// glTexEnvf of GL_TEXTURE_ENV_MODE: GL_REPLACE or GL_MODULATE.
     void texEnvMode(unsigned mode) { texEnvMode_ = mode; }
-    /// glPixelStorei of GL_UNPACK_ALIGNMENT.
+    /// Only GL_UNPACK_ALIGNMENT.
     void pixelStore(unsigned name, int value);
-    /// glGenTextures: names from 1 up, never reused.
+    /// Names from 1 up, never reused.
     void genTextures(int n, unsigned* names);
-    /// glDeleteTextures: the images go; unknown names and 0 are ignored.
+    /// The images go; unknown names and 0 are ignored.
     void deleteTextures(int n, const unsigned* names);
-    /// glBindTexture of GL_TEXTURE_2D.
+    /// Of GL_TEXTURE_2D.
     void bindTexture(unsigned name);
     /// The name bound to GL_TEXTURE_2D.
     unsigned boundTexture() const { return boundTexture_; }
-    /// glTexImage2D for GL_RGB or GL_RGBA bytes; every texel gets alpha 1 from RGB data.
+    /// GL_RGB or GL_RGBA bytes; every texel gets alpha 1 from RGB data.
     void texImage2D(int width, int height, unsigned format, const void* pixels);
     /// Whether the texture name holds an image (OpenGL's default texture 0 never does).
     bool hasImage(unsigned name) const;

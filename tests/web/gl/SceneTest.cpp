@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "obstacles/TexturedPanel.h"
+#include "picture/Pictures.h"
 #include "web/gl/GlContext.h"
 #include "world/World.h"
 
@@ -32,7 +33,7 @@ struct Uploads : fixedgl::TextureSink {
     void release(unsigned) override {}
 };
 
-void loadPicture(TexturedPanel& panel, const char* fileName) { EXPECT_EQ(panel.loadTexture(fileName), ""); }
+void loadPicture(TexturedPanel& panel, const char* fileName) { EXPECT_EQ(showPicture(panel, fileName), ""); }
 
 }  // namespace
 
@@ -107,4 +108,5 @@ TEST(SceneTest, TheTableShadowBallAndTextsReachTheBackend) {
         if (b.lines) lineVertices += static_cast<int>(b.vertices.size());
     EXPECT_EQ(lineVertices % (6 * 4 * 2), 0);
     EXPECT_GE(lineVertices, 2 * 6 * 4 * 2);
+    releasePictures();
 }

@@ -1,14 +1,9 @@
-#include "obstacles/Image.h"
+#include "picture/Image.h"
 
 #include "io/InputFile.h"
-#include "io/SystemError.h"
 
-#include <unistd.h>
-
-#include <cerrno>
+#include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
 #include <memory>
 
 // The decoder is compiled into this file alone and kept private to it, so nothing else in the game can
@@ -16,15 +11,7 @@
 #define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_FAILURE_USERMSG
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wunused-but-set-variable"
-#endif
 #include <stb_image.h>
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
 
 namespace {
 
@@ -35,10 +22,6 @@ constexpr long long maxPixels = 16LL * 1024 * 1024;    // pixels in all
 constexpr long long maxFileBytes = 128LL * 1024 * 1024;  // the most pixels at 4 bytes each, twice over
 constexpr std::size_t bmpFileHeaderSize = 14;          // "BM", file size, two reserved words, pixel offset
 constexpr std::size_t bmpHeaderBytesRead = 54;         // the file header and a 40-byte info header
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 struct StbFree {
     void operator()(unsigned char* pixels) const { stbi_image_free(pixels); }
@@ -110,31 +93,30 @@ std::string cutShort(long long fileSize, long long needed) {
 
 }  // namespace
 
-std::string loadImage(const std::string& fileName, Image& image) {
-    image = Image{};
-
+std::string readPictureFile(const std::string& fileName, std::string& bytes) {
     // Only a regular file is read: a directory, FIFO or device is refused before it can block the game.
-    const Result<int> opened = openRegularFile(fileName, maxFileBytes);
-    if (!opened.ok()) return opened.problem().line();
-    const int fd = opened.value();
-    errno = 0;
-    const std::unique_ptr<std::FILE, FileCloser> file(::fdopen(fd, "rb"));
-    if (!file) {
-        const std::string reason = systemReason(errno != 0 ? errno : EIO);
-        ::close(fd);
-        return reason;
+    Result<std::string> read = readRegularFile(fileName, maxFileBytes);
+    if (!read.ok()) return read.problem().line();
+    bytes = std::move(read.value());
+    if (bytes.empty()) return "the file is empty";
+    return "";
+}
+
+std::string decodeImage(const std::string& bytes, Image& image) {
+    image = Image{};
+    if (bytes.empty()) return "the file is empty";
+    if (bytes.size() > static_cast<std::size_t>(maxFileBytes)) {
+        return "the file is " + std::to_string(bytes.size()) + " bytes, more than the " +
+               std::to_string(maxFileBytes) + " allowed";
     }
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const int size = static_cast<int>(bytes.size());
+    const long long fileSize = size;
 
-    // The first bytes tell a BMP's layout; reading them also shows a directory or unreadable file.
+    // The first bytes tell a BMP's layout.
     unsigned char header[bmpHeaderBytesRead] = {};
-    errno = 0;
-    const std::size_t headerBytes = std::fread(header, 1, sizeof header, file.get());
-    if (std::ferror(file.get())) return errno != 0 ? systemReason(errno) : "the file cannot be read";
-    if (headerBytes == 0) return "the file is empty";
-    if (std::fseek(file.get(), 0, SEEK_END) != 0) return systemReason(errno);
-    const long long fileSize = std::ftell(file.get());
-    std::rewind(file.get());
-
+    const std::size_t headerBytes = std::min(bytes.size(), sizeof header);
+    std::copy(data, data + headerBytes, header);
     const bool bmp = isBmp(header, headerBytes);
     if (bmp) {
         const std::size_t headerNeeded = bmpHeaderBytesNeeded(header, headerBytes);
@@ -145,7 +127,7 @@ std::string loadImage(const std::string& fileName, Image& image) {
     int infoWidth = 0;
     int infoHeight = 0;
     int channels = 0;
-    if (stbi_info_from_file(file.get(), &infoWidth, &infoHeight, &channels) == 0) return notAPicture();
+    if (stbi_info_from_memory(data, size, &infoWidth, &infoHeight, &channels) == 0) return notAPicture();
     const long long width = infoWidth;
     const long long height = infoHeight < 0 ? -static_cast<long long>(infoHeight) : infoHeight;
     if (width <= 0 || height <= 0) {
@@ -160,12 +142,20 @@ std::string loadImage(const std::string& fileName, Image& image) {
     int decodedWidth = 0;
     int decodedHeight = 0;
     const std::unique_ptr<unsigned char, StbFree> pixels(
-        stbi_load_from_file(file.get(), &decodedWidth, &decodedHeight, &channels, 3));
+        stbi_load_from_memory(data, size, &decodedWidth, &decodedHeight, &channels, 3));
     if (!pixels) return notAPicture();
-    if (decodedWidth != width || decodedHeight != height) return "the picture's size changed while it was read";
+    if (decodedWidth != width || decodedHeight != height) return "the picture's size is not the one its header gives";
     const std::size_t byteCount = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3;
     image.width = decodedWidth;
     image.height = decodedHeight;
     image.pixels.assign(pixels.get(), pixels.get() + byteCount);
     return "";
+}
+
+std::string loadImage(const std::string& fileName, Image& image) {
+    image = Image{};
+    std::string bytes;
+    const std::string reason = readPictureFile(fileName, bytes);
+    if (!reason.empty()) return reason;
+    return decodeImage(bytes, image);
 }

@@ -1,4 +1,4 @@
-#include "obstacles/Image.h"
+#include "picture/Image.h"
 
 #include <gtest/gtest.h>
 #include <stb_image_write.h>

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "softbody/Mass.h"
+#include "picture/Pictures.h"
 #include "support/GlRecorder.h"
 #include "support/Vectors.h"
 
@@ -36,7 +37,10 @@ protected:
         folder = fs::temp_directory_path() / ("flipper-panel-test-" + name + "-" + std::to_string(::getpid()));
         fs::create_directories(folder);
     }
-    void TearDown() override { fs::remove_all(folder); }
+    void TearDown() override {
+        releasePictures();  // each test's recorder is a context of its own: nothing kept for the next
+        fs::remove_all(folder);
+    }
 
     /// Writes a BMP of the given pixels, top row first, and returns its path.
     std::string writeBmp(const std::string& name, int width, int height, const std::vector<Rgb>& pixels) const {
@@ -155,9 +159,9 @@ TEST_F(TexturedPanelTest, UploadsTightlyPackedRgbWithNearestFilters) {
     const std::string file = writeBmp("two.bmp", 2, 1, {red, blue});
     GlRecorder gl;
     TexturedPanel panel(vec(0, 0, 0), vec(2, 0, 0), vec(0, 3, 0), 1);
-    EXPECT_EQ(panel.loadTexture(file.c_str()), "");
-    ASSERT_NE(panel.texture, 0u);
-    const GLuint name = panel.texture;
+    EXPECT_EQ(showPicture(panel, file.c_str()), "");
+    const GLuint name = panelTexture(panel);
+    ASSERT_NE(name, 0u);
     EXPECT_EQ(gl.calls(), (Calls{{"glPixelStorei", GL_UNPACK_ALIGNMENT, 1},
                                  {"glGenTextures", 1},
                                  {"glBindTexture", GL_TEXTURE_2D, name},
@@ -180,7 +184,7 @@ TEST_F(TexturedPanelTest, RowsNeedNoPaddingWhateverTheirWidth) {
     const std::string file = writeBmp("three.bmp", 3, 2, threeByTwo);
     GlRecorder gl;
     TexturedPanel panel(vec(0, 0, 0), vec(2, 0, 0), vec(0, 3, 0), 1);
-    ASSERT_EQ(panel.loadTexture(file.c_str()), "");
+    ASSERT_EQ(showPicture(panel, file.c_str()), "");
     // Nine bytes a row: at the default alignment of 4 OpenGL would read 21 bytes, skewing the second row.
     EXPECT_EQ(gl.lastTexImage().bytes.size(), 18u);
 }
@@ -198,8 +202,9 @@ TEST_F(TexturedPanelTest, TablePicturesShowUprightAndUnmirroredFromTheOpeningVie
     for (const Panel& p : panels) {
         GlRecorder gl;
         TexturedPanel panel(p.origin, p.edgeU, p.edgeV, 1);
-        ASSERT_EQ(panel.loadTexture(file.c_str()), "");
+        ASSERT_EQ(showPicture(panel, file.c_str()), "");
         const TexImage image = gl.lastTexImage();
+        releasePictures();  // the next panel's recorder is a context of its own
         panel.draw();
         const std::array<Rgb, 4> seen = cornersSeen(gl.calls(), image);
         EXPECT_EQ(seen[0], red) << p.what << ": top left";
@@ -215,11 +220,11 @@ TEST_F(TexturedPanelTest, UnreadablePictureIsReportedAndTheQuadStaysUntextured) 
     for (const std::string& file : {missing, broken}) {
         GlRecorder gl;
         TexturedPanel panel(vec(0, 0, 0), vec(2, 0, 0), vec(0, 3, 0), 1);
-        const std::string reason = panel.loadTexture(file.c_str());
+        const std::string reason = showPicture(panel, file.c_str());
         EXPECT_EQ(reason.rfind(file + ": ", 0), 0u) << reason;
         EXPECT_GT(reason.size(), file.size() + 2) << reason;
         EXPECT_EQ(reason.find('\n'), std::string::npos) << reason;
-        EXPECT_EQ(panel.texture, 0u);
+        EXPECT_EQ(panelTexture(panel), 0u);
         EXPECT_TRUE(gl.callsNamed("glGenTextures").empty());
         EXPECT_TRUE(gl.texImages().empty());
         panel.draw();
@@ -227,17 +232,34 @@ TEST_F(TexturedPanelTest, UnreadablePictureIsReportedAndTheQuadStaysUntextured) 
     }
 }
 
-TEST_F(TexturedPanelTest, PanelReleasesItsTexture) {
+TEST_F(TexturedPanelTest, PictureIsDecodedAndUploadedAgainOnlyWhenItsFileChanges) {
     const std::string file = writeBmp("two.bmp", 2, 1, {red, blue});
     GlRecorder gl;
     const long before = GlRecorder::liveTextures();
+    GLuint first = 0;
     {
-        TexturedPanel panel(vec(0, 0, 0), vec(2, 0, 0), vec(0, 3, 0), 1);
-        ASSERT_EQ(panel.loadTexture(file.c_str()), "");
-        EXPECT_EQ(GlRecorder::liveTextures(), before + 1);
-        // Loading again replaces the picture rather than piling up names.
-        ASSERT_EQ(panel.loadTexture(file.c_str()), "");
-        EXPECT_EQ(GlRecorder::liveTextures(), before + 1);
+        const TexturedPanel panel(vec(0, 0, 0), vec(2, 0, 0), vec(0, 3, 0), 1);
+        ASSERT_EQ(showPicture(panel, file.c_str()), "");
+        first = panelTexture(panel);
     }
+    // The next game's panel, the file as it was: the same texture, nothing uploaded.
+    const TexturedPanel panel(vec(0, 0, 0), vec(2, 0, 0), vec(0, 3, 0), 1);
+    ASSERT_EQ(showPicture(panel, file.c_str()), "");
+    EXPECT_EQ(panelTexture(panel), first);
+    EXPECT_EQ(gl.texImages().size(), 1u);
+    EXPECT_EQ(GlRecorder::liveTextures(), before + 1);
+
+    // Other pixels, the same size: uploaded again, in place of the old texture.
+    writeBmp("two.bmp", 2, 1, {green, blue});
+    ASSERT_EQ(showPicture(panel, file.c_str()), "");
+    ASSERT_EQ(gl.texImages().size(), 2u);
+    EXPECT_EQ(gl.lastTexImage().bytes, (std::vector<unsigned char>{0, 0, 255, 0, 255, 0}));
+    EXPECT_EQ(panelTexture(panel), gl.lastTexImage().texture);
+    EXPECT_EQ(GlRecorder::liveTextures(), before + 1);
+
+    // Broken now: said so, the panel untextured and the texture given back.
+    writeText("two.bmp", "BM broken");
+    EXPECT_EQ(showPicture(panel, file.c_str()).rfind(file + ": cannot load picture: ", 0), 0u);
+    EXPECT_EQ(panelTexture(panel), 0u);
     EXPECT_EQ(GlRecorder::liveTextures(), before);
 }

@@ -1,5 +1,5 @@
 // Pictures are read only from regular files: nothing else can hang the game or feed it for ever.
-#include "obstacles/Image.h"
+#include "picture/Image.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
