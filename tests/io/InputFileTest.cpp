@@ -12,16 +12,10 @@
 #include <string>
 
 #include "io/FifoWriter.h"
-#include "io/TempDir.h"
-
-namespace {
-
-void writeFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
-}  // namespace
+#include "support/Files.h"
 
 TEST(InputFileTest, ReadsARegularFileWhole) {
-    TempDir dir;
+    ScratchFolder dir;
     writeFile(dir / "ball.iv", "Masses 1\n0 0 0\n");
     std::string text = "left over";
     std::string reason = "left over";
@@ -39,7 +33,7 @@ TEST(InputFileTest, ReadsARegularFileWhole) {
 }
 
 TEST(InputFileTest, RefusesWhatIsNotARegularFileWithoutWaiting) {
-    TempDir dir;
+    ScratchFolder dir;
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
     ASSERT_EQ(::mkdir((dir / "folder").c_str(), 0700), 0);
     ASSERT_EQ(::symlink("/dev/zero", (dir / "zero.iv").c_str()), 0);
@@ -84,7 +78,7 @@ TEST(InputFileTest, RefusesWhatIsNotARegularFileWithoutWaiting) {
 }
 
 TEST(InputFileTest, RefusesAFileLargerThanTheLimitWithItsSize) {
-    TempDir dir;
+    ScratchFolder dir;
     writeFile(dir / "ten", "0123456789");
     writeFile(dir / "eleven", "0123456789A");
     std::string text;
