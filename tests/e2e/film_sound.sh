@@ -10,6 +10,8 @@
 # Exit 0 when all is well, 1 naming what was not, 77 (skip) without Xvfb. Takes half a minute: each
 # film plays 4500 ticks and writes 300 pictures.
 set -u
+# shellcheck source=SCRIPTDIR/../support/check.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/check.sh"
 
 repo=$1
 build=$2
@@ -19,13 +21,8 @@ source "$repo/scripts/lib/xvfb.sh"
 xvfb_require ffmpeg ffprobe
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/flipper-film-sound.XXXXXX")
-failures=0
 trap '[ $failures -eq 0 ] && [ -z "${FLIPPER_E2E_KEEP:-}" ] && rm -rf "$work" || echo "files kept in $work"' EXIT
 
-check() {  # check NAME CONDITION...
-  local name=$1; shift
-  if "$@"; then echo "ok: $name"; else echo "FAILED: $name"; failures=$((failures + 1)); fi
-}
 
 near() {  # near TICK EXPECTED...: TICK lies within 15 ticks of one of EXPECTED
   local tick=$1 e; shift
@@ -54,5 +51,4 @@ while read -r tick strength; do
 done < "$work/loudest.txt"
 check "two strong onsets, one a swing of each flipper" test "$(awk '{ print ($1 < 3000) }' "$work/loudest.txt" | sort | tr -d '\n')" = 01
 
-echo "$failures failed"
-[ $failures -eq 0 ]
+checked
