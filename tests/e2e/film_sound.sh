@@ -23,7 +23,6 @@ xvfb_require ffmpeg ffprobe
 work=$(mktemp -d "${TMPDIR:-/tmp}/flipper-film-sound.XXXXXX")
 trap '[ $failures -eq 0 ] && [ -z "${FLIPPER_E2E_KEEP:-}" ] && rm -rf "$work" || echo "files kept in $work"' EXIT
 
-
 near() {  # near TICK EXPECTED...: TICK lies within 15 ticks of one of EXPECTED
   local tick=$1 e; shift
   for e in "$@"; do [ $((tick - e)) -le 15 ] && [ $((e - tick)) -le 15 ] && return 0; done
