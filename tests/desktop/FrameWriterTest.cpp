@@ -9,16 +9,12 @@
 #include <iterator>
 #include <string>
 
+#include "support/Files.h"
 #include "support/GlRecorder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // A PNG's size, from its header: the signature, then the IHDR chunk with width and height big-endian.
 std::pair<unsigned, unsigned> pngSize(const std::string& png) {
@@ -33,13 +29,8 @@ std::pair<unsigned, unsigned> pngSize(const std::string& png) {
 
 class FrameWriterTest : public testing::Test {
 protected:
-    void SetUp() override {
-        folder = fs::temp_directory_path() / ("flipper-frames-test-" + std::to_string(::getpid()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override { fs::remove_all(folder); }
-    fs::path folder;
+    ScratchFolder scratch;
+    const fs::path folder = scratch.path();
 };
 
 }  // namespace
@@ -58,7 +49,7 @@ TEST_F(FrameWriterTest, WritesNumberedPngsOfTheBackBuffer) {
                                  {"glReadBuffer", GL_BACK},
                                  {"glReadPixels", 0, 0, 7, 5, GL_RGB, GL_UNSIGNED_BYTE}}));
     for (const char* name : {"frame-000000.png", "frame-000001.png"}) {
-        const std::string png = slurp(folder / "film" / name);
+        const std::string png = readFile(folder / "film" / name);
         ASSERT_GT(png.size(), 24u) << name;
         EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n") << name;
         EXPECT_EQ(pngSize(png), std::make_pair(7u, 5u)) << name;
@@ -96,8 +87,8 @@ TEST_F(FrameWriterTest, NeverWritesOverAFileOrThroughALink) {
     std::ofstream(film / "frame-000002.png") << "a file";
     ASSERT_EQ(frames.capture(4, 4), "");
     EXPECT_EQ(frames.capture(4, 4), (film / "frame-000001.png").string() + ": cannot write frame: file exists");
-    EXPECT_EQ(slurp(outside), "keep");
-    EXPECT_EQ(slurp(film / "frame-000002.png"), "a file");
+    EXPECT_EQ(readFile(outside), "keep");
+    EXPECT_EQ(readFile(film / "frame-000002.png"), "a file");
 
     // An input under a frame's name in the folder, however it is named, is refused before anything.
     const std::string replay = (film / "frame-000002.png").string();

@@ -8,7 +8,7 @@
 
 #include "desktop/Options.h"
 #include "game/Game.h"
-#include "io/TempDir.h"
+#include "support/Files.h"
 #include "obstacles/TexturedPanel.h"
 #include "support/Capture.h"
 #include "support/Vectors.h"
@@ -24,7 +24,7 @@ protected:
     }
     void TearDown() override { useDataPlaces({}); }
 
-    TempDir dir;
+    ScratchFolder dir;
 };
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "picture/Pictures.h"
 #include "replay/ReplayFile.h"
 #include "support/Capture.h"
+#include "support/Files.h"
 #include "support/GlRecorder.h"
 
 namespace {
@@ -28,9 +29,6 @@ namespace fs = std::filesystem;
 class ShellTest : public testing::Test {
 protected:
     void SetUp() override {
-        const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
-        folder = fs::temp_directory_path() / ("flipper-shell-test-" + name + "-" + std::to_string(::getpid()));
-        fs::create_directories(folder);
         for (const char* asset : {"sphere.iv", "woman.bmp", "head.bmp"})
             fs::copy_file(fs::path(FLIPPER_ASSETS) / asset, folder / asset);
         previous = fs::current_path();
@@ -39,7 +37,6 @@ protected:
     void TearDown() override {
         releasePictures();  // each test's recorder is a context of its own: nothing kept for the next
         fs::current_path(previous);
-        fs::remove_all(folder);
     }
 
     int run(const std::vector<const char*>& arguments) {
@@ -51,7 +48,9 @@ protected:
         return runGame(static_cast<int>(storage.size()), argv.data(), game, trackball);
     }
 
-    fs::path folder, previous;
+    ScratchFolder scratch;
+    const fs::path folder = scratch.path();
+    fs::path previous;
     Console console;
     std::vector<std::string> storage;
     std::vector<char*> argv;

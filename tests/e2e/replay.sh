@@ -179,5 +179,4 @@ check "a replay whose window is closed before its end: says so" \
 cp ball-of-short.iv sphere.iv
 
 echo "replay e2e took $(( $(date +%s) - started )) s"
-echo "$failures failed"
-test $failures -eq 0
+checked

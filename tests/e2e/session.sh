@@ -7,7 +7,6 @@
 #   e2e_session NAME ASSETS   makes the folder, copies the data into it, cds there, starts Xvfb
 
 game=""
-failures=0
 work=""
 
 e2e_cleanup() {
@@ -23,10 +22,8 @@ e2e_cleanup() {
   fi
 }
 
-check() {  # check NAME CONDITION...
-  local name=$1; shift
-  if "$@"; then echo "ok: $name"; else echo "FAILED: $name"; failures=$((failures + 1)); fi
-}
+# shellcheck source=SCRIPTDIR/../support/check.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/check.sh"
 
 e2e_session() {  # e2e_session NAME ASSETS
   work=$(mktemp -d "${TMPDIR:-/tmp}/flipper-$1.XXXXXX")

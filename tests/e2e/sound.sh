@@ -79,5 +79,4 @@ printf '[general]\ndrivers = wave\n' > none.conf
 play none none.conf --tick-rate 9000
 check "no device: one 'no sound:' line ($(head -n 1 none.err))" test "$(grep -c '^no sound: ' none.err)" -eq 1
 
-echo "$failures failed"
-[ $failures -eq 0 ]
+checked

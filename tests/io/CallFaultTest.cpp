@@ -11,7 +11,7 @@
 #include "io/FifoWriter.h"
 #include "io/InputFile.h"
 #include "io/OutputFile.h"
-#include "io/TempDir.h"
+#include "support/Files.h"
 #include "support/CallFaults.h"
 
 TEST(OutputFileFaultTest, EveryCheckedCallThatFailsIsReportedAndEndsTheWriting) {
@@ -32,7 +32,7 @@ TEST(OutputFileFaultTest, EveryCheckedCallThatFailsIsReportedAndEndsTheWriting) 
         {Close, &CallFaults::fflush, EDQUOT, "disk quota exceeded"},  // the flush before the close
         {Close, &CallFaults::fclose, ESTALE, "stale file handle"},    // after everything was handed over
     };
-    TempDir dir;
+    ScratchFolder dir;
     for (const Case& c : cases) {
         const std::string path = dir / "t.csv";
         OutputFile out(path, "trace");
@@ -58,7 +58,7 @@ TEST(OutputFileFaultTest, EveryCheckedCallThatFailsIsReportedAndEndsTheWriting) 
 TEST(InputFileFaultTest, AFileSwappedForAFifoAfterItsCheckIsRefusedWithoutWaiting) {
     // The name is looked at before it is opened; should it become a FIFO with no writer in between,
     // the open must not wait for one.
-    TempDir dir;
+    ScratchFolder dir;
     const std::string name = dir / "ball.iv";
     const std::string fifo = dir / "fifo";
     std::ofstream(name) << "Masses 1\n0 0 0\n";

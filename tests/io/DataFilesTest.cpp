@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "game/Game.h"
-#include "io/TempDir.h"
+#include "support/Files.h"
 #include "support/Capture.h"
 
 namespace {
@@ -32,7 +32,7 @@ protected:
         fs::copy_file(fs::path(FLIPPER_ASSETS) / "sphere.iv", dir / (place + "/" + name));
     }
 
-    TempDir dir;
+    ScratchFolder dir;
     std::vector<std::string> places;
 };
 

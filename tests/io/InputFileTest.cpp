@@ -12,11 +12,9 @@
 #include <string>
 
 #include "io/FifoWriter.h"
-#include "io/TempDir.h"
+#include "support/Files.h"
 
 namespace {
-
-void writeFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 // What a read gave: the contents, or "failed: " and the reason.
 std::string contents(const Result<std::string>& read) {
@@ -26,7 +24,7 @@ std::string contents(const Result<std::string>& read) {
 }  // namespace
 
 TEST(InputFileTest, ReadsARegularFileWhole) {
-    TempDir dir;
+    ScratchFolder dir;
     writeFile(dir / "ball.iv", "Masses 1\n0 0 0\n");
     EXPECT_EQ(contents(readRegularFile(dir / "ball.iv", 100)), "Masses 1\n0 0 0\n");
 
@@ -38,7 +36,7 @@ TEST(InputFileTest, ReadsARegularFileWhole) {
 }
 
 TEST(InputFileTest, RefusesWhatIsNotARegularFileWithoutWaiting) {
-    TempDir dir;
+    ScratchFolder dir;
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
     ASSERT_EQ(::mkdir((dir / "folder").c_str(), 0700), 0);
     ASSERT_EQ(::symlink("/dev/zero", (dir / "zero.iv").c_str()), 0);
@@ -79,7 +77,7 @@ TEST(InputFileTest, RefusesWhatIsNotARegularFileWithoutWaiting) {
 }
 
 TEST(InputFileTest, RefusesAFileLargerThanTheLimitWithItsSize) {
-    TempDir dir;
+    ScratchFolder dir;
     writeFile(dir / "ten", "0123456789");
     writeFile(dir / "eleven", "0123456789A");
     EXPECT_EQ(contents(readRegularFile(dir / "ten", 10)), "0123456789");

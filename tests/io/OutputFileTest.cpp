@@ -11,21 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "io/TempDir.h"
-
-namespace {
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-}  // namespace
+#include "support/Files.h"
 
 TEST(OutputFileTest, WritesAndClosesCleanly) {
-    TempDir dir;
+    ScratchFolder dir;
     OutputFile out(dir / "t.csv", "trace");
     ASSERT_EQ(out.open(), "");
     EXPECT_EQ(out.print("%s,%d\n", "idle", 7), "");
@@ -36,7 +25,7 @@ TEST(OutputFileTest, WritesAndClosesCleanly) {
 }
 
 TEST(OutputFileTest, AFileThatCannotBeOpenedSaysWhy) {
-    TempDir dir;
+    ScratchFolder dir;
     OutputFile out(dir / "missing/t.csv", "trace");
     const std::string why = dir / "missing/t.csv: cannot write trace: no such file or directory";
     EXPECT_EQ(out.open(), why);
@@ -68,7 +57,7 @@ TEST(OutputFileTest, AFullDeviceFailsAtTheFirstFlushAndTheCloseSaysSo) {
 TEST(OutputFileTest, AFileLimitHitAtAnyPointIsReported) {
     // The file-size limit stands in for a disk that fills up: a child process writes 10000 bytes in
     // rows of 100 under a limit of `limit` bytes and says by its exit status whether close succeeded.
-    TempDir dir;
+    ScratchFolder dir;
     struct Case {
         long limit;
         bool succeeds;
@@ -100,7 +89,7 @@ TEST(OutputFileTest, AFileLimitHitAtAnyPointIsReported) {
 }
 
 TEST(OutputFileTest, AnOutputThatIsAnInputIsRefusedThroughAnyLink) {
-    TempDir dir;
+    ScratchFolder dir;
     {
         std::ofstream(dir / "a") << "a";
         std::ofstream(dir / "b") << "b";

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "support/Files.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -43,27 +45,15 @@ std::vector<unsigned char> bmpHeader(std::int32_t width, std::int32_t height, st
 
 class ImageTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        folder = fs::temp_directory_path() / ("flipper-image-test-" + name + "-" + std::to_string(::getpid()));
-        fs::create_directories(folder);
-    }
-    void TearDown() override { fs::remove_all(folder); }
+    std::string path(const std::string& name) const { return folder / name; }
 
-    std::string path(const std::string& name) const { return (folder / name).string(); }
-
-    std::string writeFile(const std::string& name, const std::vector<unsigned char>& bytes) const {
-        std::ofstream out(path(name), std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    /// Writes the bytes to the named file in the folder and returns its path.
+    std::string write(const std::string& name, const std::vector<unsigned char>& bytes) const {
+        writeFile(path(name), bytes);
         return path(name);
     }
 
-    std::vector<unsigned char> readFile(const std::string& name) const {
-        std::ifstream in(path(name), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
-    fs::path folder;
+    ScratchFolder folder;
 };
 
 }  // namespace
@@ -84,7 +74,7 @@ TEST_F(ImageTest, ReadsTopDownBmpAndOtherFormatsAsRgb) {
     // A BMP stored top row first (negative height): 1 x 2, red over blue, each row padded to 4 bytes.
     std::vector<unsigned char> topDown = bmpHeader(1, -2, 8);
     for (unsigned char byte : {0, 0, 255, 0, 255, 0, 0, 0}) topDown.push_back(byte);  // BGR + pad
-    writeFile("topdown.bmp", topDown);
+    write("topdown.bmp", topDown);
 
     // A PNG with alpha: the alpha is dropped.
     std::vector<unsigned char> rgba;
@@ -118,28 +108,28 @@ TEST_F(ImageTest, ReadsTopDownBmpAndOtherFormatsAsRgb) {
 
 TEST_F(ImageTest, RefusesBadFilesWithAReasonAndAnEmptyImage) {
     ASSERT_NE(stbi_write_bmp(path("whole.bmp").c_str(), 3, 2, 3, threeByTwo.data()), 0);
-    std::vector<unsigned char> cut = readFile("whole.bmp");
+    std::vector<unsigned char> cut = readBytes(path("whole.bmp"));
     ASSERT_EQ(cut.size(), 54u + 2 * 12);
     cut.resize(cut.size() - 8);
-    writeFile("cut.bmp", cut);
+    write("cut.bmp", cut);
     std::vector<unsigned char> headerOnly = cut;
     headerOnly.resize(30);
-    writeFile("header-cut.bmp", headerOnly);
-    writeFile("empty.bmp", {});
+    write("header-cut.bmp", headerOnly);
+    write("empty.bmp", {});
     const std::string junk = "this is a shopping list, not a picture";
-    writeFile("junk.bmp", std::vector<unsigned char>(junk.begin(), junk.end()));
-    writeFile("tiff.bmp", {'I', 'I', 42, 0, 8, 0, 0, 0, 0, 0});  // a TIFF saved under the BMP's name
+    write("junk.bmp", std::vector<unsigned char>(junk.begin(), junk.end()));
+    write("tiff.bmp", {'I', 'I', 42, 0, 8, 0, 0, 0, 0, 0});  // a TIFF saved under the BMP's name
     // 100000 x 100000 pixels would be 30 gigabytes: refused from the header alone. The limits are
     // 8192 a side and 4096 x 4096 in all: a header just inside them is believed, and the file is
     // then found too short for it. A BMP needs its 54 header bytes and every row padded to 4 bytes
     // but the last, which needs only its pixels: 3 x 2 takes 54 + 12 + 9, 1 x 8192 takes
     // 54 + 8191 * 4 + 3.
-    writeFile("huge.bmp", bmpHeader(100000, 100000, 0));
-    writeFile("wide.bmp", bmpHeader(8193, 1, 0));
-    writeFile("widest.bmp", bmpHeader(8192, 1, 0));
-    writeFile("tallest.bmp", bmpHeader(1, 8192, 0));
-    writeFile("over.bmp", bmpHeader(4096, 4097, 0));
-    writeFile("most.bmp", bmpHeader(4096, 4096, 0));
+    write("huge.bmp", bmpHeader(100000, 100000, 0));
+    write("wide.bmp", bmpHeader(8193, 1, 0));
+    write("widest.bmp", bmpHeader(8192, 1, 0));
+    write("tallest.bmp", bmpHeader(1, 8192, 0));
+    write("over.bmp", bmpHeader(4096, 4097, 0));
+    write("most.bmp", bmpHeader(4096, 4096, 0));
 
     const struct {
         std::string file;

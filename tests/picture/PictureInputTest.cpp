@@ -9,10 +9,10 @@
 #include <string>
 
 #include "io/FifoWriter.h"
-#include "io/TempDir.h"
+#include "support/Files.h"
 
 TEST(PictureInputTest, WhatIsNotARegularFileIsRefusedAtOnce) {
-    TempDir dir;
+    ScratchFolder dir;
     ASSERT_EQ(::mkfifo((dir / "fifo.bmp").c_str(), 0600), 0);
     ASSERT_EQ(::mkdir((dir / "folder.bmp").c_str(), 0700), 0);
     ASSERT_EQ(::symlink("/dev/zero", (dir / "zero.bmp").c_str()), 0);

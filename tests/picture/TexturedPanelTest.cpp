@@ -15,6 +15,7 @@
 
 #include "softbody/Mass.h"
 #include "picture/Pictures.h"
+#include "support/Files.h"
 #include "support/GlRecorder.h"
 #include "support/Vectors.h"
 
@@ -32,15 +33,7 @@ const std::vector<Rgb> threeByTwo{red, green, blue, yellow, cyan, magenta};
 
 class TexturedPanelTest : public testing::Test {
 protected:
-    void SetUp() override {
-        const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
-        folder = fs::temp_directory_path() / ("flipper-panel-test-" + name + "-" + std::to_string(::getpid()));
-        fs::create_directories(folder);
-    }
-    void TearDown() override {
-        releasePictures();  // each test's recorder is a context of its own: nothing kept for the next
-        fs::remove_all(folder);
-    }
+    void TearDown() override { releasePictures(); }  // each test's recorder is a context of its own
 
     /// Writes a BMP of the given pixels, top row first, and returns its path.
     std::string writeBmp(const std::string& name, int width, int height, const std::vector<Rgb>& pixels) const {
@@ -51,13 +44,8 @@ protected:
         return path;
     }
 
-    std::string writeText(const std::string& name, const std::string& text) const {
-        const std::string path = (folder / name).string();
-        std::ofstream(path) << text;
-        return path;
-    }
-
-    fs::path folder;
+    ScratchFolder scratch;
+    const fs::path folder = scratch.path();
 };
 
 /// A drawn corner: its texture coordinate and its position.
@@ -214,21 +202,49 @@ TEST_F(TexturedPanelTest, TablePicturesShowUprightAndUnmirroredFromTheOpeningVie
     }
 }
 
-TEST_F(TexturedPanelTest, UnreadablePictureIsReportedAndTheQuadStaysUntextured) {
-    const std::string missing = (folder / "missing.bmp").string();
-    const std::string broken = writeText("broken.bmp", "BM this is not a picture");
-    for (const std::string& file : {missing, broken}) {
+// A bad picture: the panel says why in one line naming the file, makes no GL call at all (not even a
+// texture name) and is drawn untextured. Which files the decoder refuses, and why, is ImageTest's
+// business; here four kinds of refusal stand for them all.
+TEST_F(TexturedPanelTest, BadPictureIsReportedInOneLineAndThePanelDrawnUntextured) {
+    const std::string woman = readFile(fs::path(FLIPPER_ASSETS) / "woman.bmp");
+    ASSERT_EQ(woman.size(), 184374u);  // 192 x 320 pixels, rows of 576 bytes, after 54 header bytes
+    writeFile(folder / "half.bmp", woman.substr(0, 92187));  // a copy cut off half way
+    std::string huge = woman.substr(0, 54);                   // 30 GB of pixels, if believed
+    for (const int at : {18, 22}) huge.replace(at, 4, std::string{'\xa0', '\x86', 1, 0});  // width, height: 100000
+    writeFile(folder / "huge.bmp", huge);
+    writeFile(folder / "broken.bmp", "BM this is not a picture");
+    const struct {
+        const char* file;
+        std::string reason;  ///< empty: any reason, in one line
+    } cases[] = {
+        {"missing.bmp", "no such file or directory"},
+        {"half.bmp", "the file is cut short: 92187 bytes of the 184374 its picture needs"},
+        {"huge.bmp", "100000 x 100000 pixels is too large"},
+        {"broken.bmp", ""},
+    };
+    for (const auto& c : cases) {
+        const std::string file = (folder / c.file).string();
         GlRecorder gl;
-        TexturedPanel panel(vec(0, 0, 0), vec(2, 0, 0), vec(0, 3, 0), 1);
+        const long texturesBefore = GlRecorder::liveTextures();
+        TexturedPanel panel(vec(-5, 0.1f, 0), vec(12, 0, 0), vec(0, 0, 20), 1);
         const std::string reason = showPicture(panel, file.c_str());
-        EXPECT_EQ(reason.rfind(file + ": ", 0), 0u) << reason;
-        EXPECT_GT(reason.size(), file.size() + 2) << reason;
+        if (!c.reason.empty()) {
+            EXPECT_EQ(reason, file + ": cannot load picture: " + c.reason);
+        }
+        EXPECT_EQ(reason.rfind(file + ": cannot load picture: ", 0), 0u) << reason;
+        EXPECT_GT(reason.size(), file.size() + 24) << reason;
         EXPECT_EQ(reason.find('\n'), std::string::npos) << reason;
-        EXPECT_EQ(panelTexture(panel), 0u);
-        EXPECT_TRUE(gl.callsNamed("glGenTextures").empty());
-        EXPECT_TRUE(gl.texImages().empty());
+        EXPECT_EQ(panelTexture(panel), 0u) << c.file;
+        EXPECT_TRUE(gl.calls().empty()) << c.file << ": no GL call at all, not even a texture name";
+        EXPECT_EQ(GlRecorder::liveTextures(), texturesBefore) << c.file;
+
+        // Drawn untextured: texture 0 bound, the quad in full, the GL state as it was.
         panel.draw();
-        EXPECT_EQ(gl.callsNamed("glBindTexture"), (Calls{{"glBindTexture", GL_TEXTURE_2D, 0}}));
+        EXPECT_EQ(gl.callsNamed("glBindTexture"), (Calls{{"glBindTexture", GL_TEXTURE_2D, 0}})) << c.file;
+        EXPECT_EQ(gl.callsNamed("glVertex3f").size(), 4u) << c.file;
+        EXPECT_FALSE(gl.isEnabled(GL_TEXTURE_2D)) << c.file;
+        EXPECT_EQ(gl.matrixDepth(GL_MODELVIEW), 1) << c.file;
+        EXPECT_EQ(gl.pendingError(), GLenum(GL_NO_ERROR)) << c.file;
     }
 }
 
@@ -258,7 +274,7 @@ TEST_F(TexturedPanelTest, PictureIsDecodedAndUploadedAgainOnlyWhenItsFileChanges
     EXPECT_EQ(GlRecorder::liveTextures(), before + 1);
 
     // Broken now: said so, the panel untextured and the texture given back.
-    writeText("two.bmp", "BM broken");
+    writeFile(folder / "two.bmp", "BM broken");
     EXPECT_EQ(showPicture(panel, file.c_str()).rfind(file + ": cannot load picture: ", 0), 0u);
     EXPECT_EQ(panelTexture(panel), 0u);
     EXPECT_EQ(GlRecorder::liveTextures(), before);

@@ -11,6 +11,7 @@
 
 #include "game/StateHash.h"
 #include "support/Capture.h"
+#include "support/Files.h"
 
 namespace {
 
@@ -156,10 +157,10 @@ TEST_F(ReplayPlayerTest, PlayerKeysAreIgnoredAndTheEndHoldsTheGameStill) {
 }
 
 TEST_F(ReplayPlayerTest, BallMustBeTheRecordedOne) {
-    const fs::path folder = fs::temp_directory_path() / ("flipper-player-test-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
+    const ScratchFolder scratch;
+    const fs::path folder = scratch.path();
     const std::string ball = (folder / "ball.iv").string();
-    std::ofstream(ball) << "a";  // FNV-1a 64 of "a" is af63dc4c8601ec8c
+    writeFile(ball, "a");  // FNV-1a 64 of "a" is af63dc4c8601ec8c
     Replay replay;
     replay.modelHash = 0xaf63dc4c8601ec8cull;
     EXPECT_EQ(checkReplayModel(replay, "game.replay", ball), "");
@@ -170,5 +171,4 @@ TEST_F(ReplayPlayerTest, BallMustBeTheRecordedOne) {
     EXPECT_EQ(loadReplay((folder / "none.replay").string()).problem().line(),
               (folder / "none.replay").string() + ": cannot read replay: no such file or directory");
     EXPECT_EQ(loadReplay(folder.string()).problem().line(), folder.string() + ": cannot read replay: is a directory");
-    fs::remove_all(folder);
 }

@@ -11,18 +11,13 @@
 
 #include "game/StateHash.h"
 #include "replay/ReplayFile.h"
+#include "support/Files.h"
 #include "support/Recording.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 using ReplayRecorderTest = RecordingTest;
 
@@ -56,7 +51,7 @@ TEST_F(ReplayRecorderTest, WritesKeysBeforeTheirIdleChecksEveryThousandTicksAndT
                                  "end 2500 ticks 2498 score " + std::to_string(plain.game.currentWorld->score) +
                                  " hash " + hexHash(plain.hashes[2499]) + "\n";
     // clang-format on
-    EXPECT_EQ(slurp(file), expected);
+    EXPECT_EQ(readFile(file), expected);
     EXPECT_EQ(plain.game.tickCount, 2498);
 }
 
@@ -97,12 +92,12 @@ TEST_F(ReplayRecorderTest, WriteFailuresAndInputsAreReported) {
     // The ball is never written over, however it is named.
     const fs::path model = folder / "sphere.iv";
     fs::copy_file(plainGameModel, model);
-    const std::string ball = slurp(model);
+    const std::string ball = readFile(model);
     ReplayRecorder over;
     const std::string otherName = (folder / "." / "sphere.iv").string();
     EXPECT_EQ(over.open(otherName, 1, {model.string()}),
               otherName + ": will not write there: it is " + model.string() + ", which the game reads");
-    EXPECT_EQ(slurp(model), ball);
+    EXPECT_EQ(readFile(model), ball);
 }
 
 TEST_F(ReplayRecorderTest, OneRecordingAFileAndThatOnlyReplacedByAWholeRecording) {
@@ -114,9 +109,9 @@ TEST_F(ReplayRecorderTest, OneRecordingAFileAndThatOnlyReplacedByAWholeRecording
     EXPECT_EQ(second.open(file, 1, {}),
               file + ": cannot write replay: another game is recording it (into " + partial + ")");
     game.idle();
-    EXPECT_EQ(slurp(file), "an earlier game\n");
+    EXPECT_EQ(readFile(file), "an earlier game\n");
     ASSERT_EQ(recorder.finish(game), "");
-    EXPECT_EQ(slurp(file).rfind("flipper-replay 1\n", 0), 0u);
+    EXPECT_EQ(readFile(file).rfind("flipper-replay 1\n", 0), 0u);
     EXPECT_FALSE(fs::exists(partial));
 
     // A partial recording left by a game that died is kept, not written over.
@@ -125,7 +120,7 @@ TEST_F(ReplayRecorderTest, OneRecordingAFileAndThatOnlyReplacedByAWholeRecording
     EXPECT_EQ(third.open(file, 1, {}), file + ": cannot write replay: " + partial +
                                            " is left from a recording that did not finish; replay it, move it or "
                                            "remove it first");
-    EXPECT_EQ(slurp(partial), "flipper-replay 1\n");
+    EXPECT_EQ(readFile(partial), "flipper-replay 1\n");
 }
 
 TEST_F(ReplayRecorderTest, ANewGameWithAnotherBallEndsTheRecordingThere) {
@@ -146,7 +141,7 @@ TEST_F(ReplayRecorderTest, ANewGameWithAnotherBallEndsTheRecordingThere) {
     EXPECT_EQ(recorder.finish(game), "");
     PlainGame plain;
     plain.run(250, {{100, 'n'}});
-    const std::string text = slurp(file);
+    const std::string text = readFile(file);
     EXPECT_EQ(text.substr(text.find("key 250 n\n")),
               "key 250 n\nend 250 ticks 248 score 0 hash " + hexHash(plain.hashes[249]) + "\n");
     const std::string line =

@@ -10,16 +10,13 @@
 #
 # Exit 0 when all is well, 1 naming what was not, 77 (skip) without Xvfb or ffmpeg.
 set -u
+# shellcheck source=SCRIPTDIR/../support/check.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/check.sh"
 
 repo=$1
 flipper=$2
 command -v Xvfb > /dev/null && command -v ffprobe > /dev/null || { echo "SKIP: no Xvfb or ffmpeg"; exit 77; }
 work=$(mktemp -d "${TMPDIR:-/tmp}/flipper-film-checks.XXXXXX")
-failures=0
-check() {  # check NAME CONDITION...
-  local name=$1; shift
-  if "$@"; then echo "ok: $name"; else echo "FAILED: $name"; failures=$((failures + 1)); fi
-}
 cleanup() { if [ $failures -eq 0 ]; then rm -rf "$work"; else echo "files kept in $work"; fi; }
 trap cleanup EXIT
 cd "$work" || exit 1
@@ -86,5 +83,4 @@ else
   echo "skipped: the film onto a full disk (no private mount namespace here)"
 fi
 
-echo "$failures failed"
-test $failures -eq 0
+checked

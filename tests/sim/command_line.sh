@@ -1,17 +1,14 @@
 #!/usr/bin/env bash
 # flipper-sim's command-line contract: traces, summaries, repeatability, errors and --help.
 set -uo pipefail
+# shellcheck source=SCRIPTDIR/../support/check.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/check.sh"
 sim=$1
 model=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 cp "$model" sphere.iv
-failures=0
-check() {  # check NAME CONDITION...
-  local name=$1; shift
-  if "$@"; then echo "ok: $name"; else echo "FAILED: $name"; failures=$((failures + 1)); fi
-}
 
 # A short trace: the first row is worked out by hand. The ball starts at rest at its start point
 # (-2, 3, 2); in the first tick the centre mass does not move, and its velocity becomes G / 10 * dt.
@@ -70,5 +67,4 @@ check "no ball anywhere: status 1 and the places looked" bash -c "test $s -eq 1 
 "$sim" --help > help.out; s=$?
 check "--help" bash -c "test $s -eq 0 && grep -q '^usage: flipper-sim' help.out"
 
-echo "$failures failed"
-test $failures -eq 0
+checked

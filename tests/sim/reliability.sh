@@ -3,17 +3,14 @@
 # clobbers the model, the model is read only from a regular file of bounded size, and mistakes on
 # the command line are usage errors. Every failure is one line naming the file, with one wording.
 set -uo pipefail
+# shellcheck source=SCRIPTDIR/../support/check.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/check.sh"
 sim=$1
 model=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 cp "$model" sphere.iv
-failures=0
-check() {  # check NAME CONDITION...
-  local name=$1; shift
-  if "$@"; then echo "ok: $name"; else echo "FAILED: $name"; failures=$((failures + 1)); fi
-}
 # A build with AddressSanitizer reserves terabytes of address space: no memory bound for it.
 memory=2000000  # KB of address space
 # (ldd's list is read whole first: a grep -q that stops at the match would cut ldd off, and under
@@ -138,5 +135,4 @@ mkfifo t.fifo
 expect "trace into a FIFO with no reader (once: held in open for good)" 1 \
   "t.fifo: cannot write trace: is a FIFO with no reader" "$sim" --idles 5 --trace t.fifo
 
-echo "$failures failed"
-test $failures -eq 0
+checked

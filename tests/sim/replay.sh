@@ -3,17 +3,14 @@
 # reference's keys, its trace and its summary must verify, give the reference trace byte for byte,
 # and diverge, at the right idle call, when one key comes one idle call late.
 set -uo pipefail
+# shellcheck source=SCRIPTDIR/../support/check.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/check.sh"
 sim=$1
 ref=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 cp "$ref/ball.iv" .
-failures=0
-check() {  # check NAME CONDITION...
-  local name=$1; shift
-  if "$@"; then echo "ok: $name"; else echo "FAILED: $name"; failures=$((failures + 1)); fi
-}
 
 # FNV-1a 64 of ball.iv's bytes, worked out once with a separate script.
 model=17d1a8709f6f1c71
@@ -104,5 +101,4 @@ for args in "--key 5:f" "--idles 10"; do
   check "--replay with $args says why" grep -q 'do not go with it' usage.err
 done
 
-echo "$failures failed"
-test $failures -eq 0
+checked

@@ -16,7 +16,7 @@
 
 #include "game/Game.h"
 #include "io/FifoWriter.h"
-#include "io/TempDir.h"
+#include "support/Files.h"
 #include "softbody/SoftBody.h"
 #include "support/AllocationCounter.h"
 #include "support/Capture.h"
@@ -134,7 +134,7 @@ std::string loadErrorFor(const std::string& path) {
 }  // namespace
 
 TEST(ModelBoundsTest, OnlyARegularModelFileOfBoundedSizeIsRead) {
-    TempDir dir;
+    ScratchFolder dir;
     ASSERT_EQ(::mkdir((dir / "folder.iv").c_str(), 0700), 0);
     ASSERT_EQ(::symlink("/dev/null", (dir / "null.iv").c_str()), 0);
     {
@@ -156,7 +156,7 @@ TEST(ModelBoundsTest, OnlyARegularModelFileOfBoundedSizeIsRead) {
 }
 
 TEST(ModelBoundsTest, AFifoIsRefusedWithoutWaitingForAWriter) {
-    TempDir dir;
+    ScratchFolder dir;
     const std::string fifo = dir / "sphere.iv";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const FifoWriter writer(fifo);  // should the game wait for a writer, one comes after a while

@@ -12,6 +12,7 @@
 
 #include "softbody/SoftBody.h"
 #include "support/Capture.h"
+#include "support/Files.h"
 
 using namespace std::string_literals;
 
@@ -40,14 +41,7 @@ Outcome readFrom(const std::string& text, SoftBody& body) {
     return readFrom(in, body);
 }
 
-std::string fileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::string gameBall() { return fileText(std::string(FLIPPER_ASSETS) + "/sphere.iv"); }
+std::string gameBall() { return readFile(std::string(FLIPPER_ASSETS) + "/sphere.iv"); }
 
 long placeOf(const SoftBody& body, const Mass* m) { return long(m - body.masses.data()); }
 

@@ -8,7 +8,7 @@
 #include <iterator>
 #include <string>
 
-#include "io/TempDir.h"
+#include "support/Files.h"
 
 TEST(SoundTrackTest, EachSoundStartsAtItsTicksSample) {
     const SoundBank bank;
@@ -27,11 +27,10 @@ TEST(SoundTrackTest, WavIsMono16BitAt44100) {
     const SoundBank bank;
     SoundTrack track(bank);
     track.play({SoundEvent::Kind::clack, 0, 1.0f, 2});
-    TempDir dir;
+    ScratchFolder dir;
     const std::string name = dir / "sound.wav";
     ASSERT_EQ(track.writeWav(name, 10), "");
-    std::ifstream in(name, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = readFile(name);
     ASSERT_EQ(bytes.size(), 44u + 490 * 2);
     auto u32 = [&](std::size_t at) {
         return std::uint32_t(std::uint8_t(bytes[at])) | std::uint32_t(std::uint8_t(bytes[at + 1])) << 8 |

@@ -14,6 +14,7 @@
 #include "replay/ReplayFile.h"
 #include "replay/ReplayRecorder.h"
 #include "support/Capture.h"
+#include "support/Files.h"
 
 /// The shipped ball, which the tests' games play with.
 inline const std::string plainGameModel = std::string(FLIPPER_ASSETS) + "/sphere.iv";
@@ -42,10 +43,6 @@ struct PlainGame {
 class RecordingTest : public testing::Test {
 protected:
     void SetUp() override {
-        const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
-        folder = std::filesystem::temp_directory_path() /
-                 ("flipper-recording-test-" + name + "-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder);
         game.modelFileName = plainGameModel.c_str();
         game.restartRequested = true;
         game.observer = &recorder;
@@ -53,10 +50,10 @@ protected:
         ASSERT_TRUE(hash.ok()) << hash.problem().line();
         modelHash = hash.value();
     }
-    void TearDown() override { std::filesystem::remove_all(folder); }
 
     Console console;
-    std::filesystem::path folder;
+    ScratchFolder scratch;
+    const std::filesystem::path folder = scratch.path();
     Game game;
     ReplayRecorder recorder;
     std::uint64_t modelHash = 0;  ///< the shipped ball's, which a recording of these games names

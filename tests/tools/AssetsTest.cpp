@@ -14,12 +14,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "support/Files.h"
 
-std::vector<unsigned char> fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+namespace {
 
 std::uint32_t little32(const std::vector<unsigned char>& b, std::size_t at) {
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | std::uint32_t(b[at + 3]) << 24;
@@ -63,7 +60,7 @@ TEST(AssetsTest, PicturesAre24BitAndClearlyAsymmetric) {
         int width, height;
     };
     for (const Picture p : {Picture{"woman.bmp", 192, 320}, Picture{"head.bmp", 256, 128}}) {
-        const std::vector<unsigned char> bmp = fileBytes(std::string(FLIPPER_ASSETS) + "/" + p.name);
+        const std::vector<unsigned char> bmp = readBytes(std::string(FLIPPER_ASSETS) + "/" + p.name);
         ASSERT_GE(bmp.size(), 54u) << p.name;
         EXPECT_EQ(bmp[0], 'B');
         EXPECT_EQ(bmp[1], 'M');

@@ -2,17 +2,14 @@
 # make-ball writes only balls that play: settings outside the measured range are refused (or, asked
 # for, written with a warning), and the corners of the range do play 20,000 ticks on the table.
 set -uo pipefail
+# shellcheck source=SCRIPTDIR/../support/check.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/check.sh"
 ball=$1
 sim=$2
 playability=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-failures=0
-check() {  # check NAME CONDITION...
-  local name=$1; shift
-  if "$@"; then echo "ok: $name"; else echo "FAILED: $name"; failures=$((failures + 1)); fi
-}
 range="the balls that play have 0 to 2 subdivisions and a radius of 1 to 2"
 
 # Refused: status 2, one line saying why and what plays, and no file.
@@ -61,5 +58,4 @@ check "every one plays" test "$(grep -c '| yes |$' table.md)" -eq 6
 check "full disk: status 1" test $s -eq 1
 check "full disk: says why" test "$(cat err.txt)" = "/dev/full: cannot write model: no space left on device"
 
-echo "$failures failed"
-test $failures -eq 0
+checked

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "replay/ReplayFile.h"
+#include "support/Files.h"
 #include "support/Recording.h"
 
 namespace {
@@ -21,15 +22,10 @@ namespace fs = std::filesystem;
 class PageReplaysTest : public testing::Test {
 protected:
     void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("flipper-page-replays-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                  "-" + std::to_string(::getpid()));
-        fs::create_directories(folder);
         game.modelFileName = plainGameModel.c_str();
         page = std::make_unique<PageReplays>(game, folder.string());
         game.observer = page.get();  // as the page sets it, once
     }
-    void TearDown() override { fs::remove_all(folder); }
 
     // Idle calls from..to-1 of the current game, with the player's keys before theirs.
     void play(long long idles, const std::multimap<long long, char>& keys = {}) {
@@ -46,7 +42,8 @@ protected:
     }
 
     Console console;
-    fs::path folder;
+    ScratchFolder scratch;
+    const fs::path folder = scratch.path();
     Game game;
     std::unique_ptr<PageReplays> page;
 };
