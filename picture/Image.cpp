@@ -93,21 +93,18 @@ std::string cutShort(long long fileSize, long long needed) {
 
 }  // namespace
 
-std::string readPictureFile(const std::string& fileName, std::string& bytes) {
+Result<std::string> readPictureFile(const std::string& fileName) {
     // Only a regular file is read: a directory, FIFO or device is refused before it can block the game.
     Result<std::string> read = readRegularFile(fileName, maxFileBytes);
-    if (!read.ok()) return read.problem().line();
-    bytes = std::move(read.value());
-    if (bytes.empty()) return "the file is empty";
-    return "";
+    if (read.ok() && read.value().empty()) return Problem("the file is empty");
+    return read;
 }
 
-std::string decodeImage(const std::string& bytes, Image& image) {
-    image = Image{};
-    if (bytes.empty()) return "the file is empty";
+Result<Image> decodeImage(const std::string& bytes) {
+    if (bytes.empty()) return Problem("the file is empty");
     if (bytes.size() > static_cast<std::size_t>(maxFileBytes)) {
-        return "the file is " + std::to_string(bytes.size()) + " bytes, more than the " +
-               std::to_string(maxFileBytes) + " allowed";
+        return Problem("the file is " + std::to_string(bytes.size()) + " bytes, more than the " +
+                       std::to_string(maxFileBytes) + " allowed");
     }
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     const int size = static_cast<int>(bytes.size());
@@ -120,42 +117,42 @@ std::string decodeImage(const std::string& bytes, Image& image) {
     const bool bmp = isBmp(header, headerBytes);
     if (bmp) {
         const std::size_t headerNeeded = bmpHeaderBytesNeeded(header, headerBytes);
-        if (headerBytes < headerNeeded) return cutShort(fileSize, static_cast<long long>(headerNeeded));
+        if (headerBytes < headerNeeded) return Problem(cutShort(fileSize, static_cast<long long>(headerNeeded)));
     }
 
     // Look at the claimed size before decoding, so a damaged header cannot ask for gigabytes.
     int infoWidth = 0;
     int infoHeight = 0;
     int channels = 0;
-    if (stbi_info_from_memory(data, size, &infoWidth, &infoHeight, &channels) == 0) return notAPicture();
+    if (stbi_info_from_memory(data, size, &infoWidth, &infoHeight, &channels) == 0) return Problem(notAPicture());
     const long long width = infoWidth;
     const long long height = infoHeight < 0 ? -static_cast<long long>(infoHeight) : infoHeight;
     if (width <= 0 || height <= 0) {
-        return "a picture of " + std::to_string(width) + " x " + std::to_string(height) + " pixels is empty";
+        return Problem("a picture of " + std::to_string(width) + " x " + std::to_string(height) + " pixels is empty");
     }
     if (width > maxSide || height > maxSide || width * height > maxPixels) {
-        return std::to_string(width) + " x " + std::to_string(height) + " pixels is too large";
+        return Problem(std::to_string(width) + " x " + std::to_string(height) + " pixels is too large");
     }
-    if (bmp && bmpBytesNeeded(header) > fileSize) return cutShort(fileSize, bmpBytesNeeded(header));
+    if (bmp && bmpBytesNeeded(header) > fileSize) return Problem(cutShort(fileSize, bmpBytesNeeded(header)));
 
     // Three channels whatever the file holds: grey, palette and alpha all become plain RGB, rows top first.
     int decodedWidth = 0;
     int decodedHeight = 0;
     const std::unique_ptr<unsigned char, StbFree> pixels(
         stbi_load_from_memory(data, size, &decodedWidth, &decodedHeight, &channels, 3));
-    if (!pixels) return notAPicture();
-    if (decodedWidth != width || decodedHeight != height) return "the picture's size is not the one its header gives";
+    if (!pixels) return Problem(notAPicture());
+    if (decodedWidth != width || decodedHeight != height)
+        return Problem("the picture's size is not the one its header gives");
     const std::size_t byteCount = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3;
+    Image image;
     image.width = decodedWidth;
     image.height = decodedHeight;
     image.pixels.assign(pixels.get(), pixels.get() + byteCount);
-    return "";
+    return image;
 }
 
-std::string loadImage(const std::string& fileName, Image& image) {
-    image = Image{};
-    std::string bytes;
-    const std::string reason = readPictureFile(fileName, bytes);
-    if (!reason.empty()) return reason;
-    return decodeImage(bytes, image);
+Result<Image> loadImage(const std::string& fileName) {
+    const Result<std::string> bytes = readPictureFile(fileName);
+    if (!bytes.ok()) return bytes.problem();
+    return decodeImage(bytes.value());
 }

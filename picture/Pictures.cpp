@@ -62,13 +62,12 @@ GLuint upload(Image& image) {
 
 std::string showPicture(const TexturedPanel& panel, const char* fileName) {
     shownTextures().erase(&panel);
-    std::string bytes;
-    std::string reason = readPictureFile(fileName, bytes);
+    Result<std::string> read = readPictureFile(fileName);
 
     auto& kept = keptPictures();
     const auto found = kept.find(fileName);
     if (found != kept.end()) {
-        if (reason.empty() && found->second.bytes == bytes) {
+        if (read.ok() && found->second.bytes == read.value()) {
             shownTextures()[&panel] = found->second.texture;
             return "";
         }
@@ -77,11 +76,10 @@ std::string showPicture(const TexturedPanel& panel, const char* fileName) {
         kept.erase(found);
     }
 
-    Image image;
-    if (reason.empty()) reason = decodeImage(bytes, image);
-    if (!reason.empty()) return std::string(fileName) + ": cannot load picture: " + reason;
-    const GLuint texture = upload(image);
-    kept[fileName] = KeptPicture{std::move(bytes), texture};
+    Result<Image> image = read.ok() ? decodeImage(read.value()) : Result<Image>(read.problem());
+    if (!image.ok()) return std::string(fileName) + ": cannot load picture: " + image.problem().line();
+    const GLuint texture = upload(image.value());
+    kept[fileName] = KeptPicture{std::move(read.value()), texture};
     shownTextures()[&panel] = texture;
     return "";
 }

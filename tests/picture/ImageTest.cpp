@@ -60,14 +60,13 @@ protected:
 
 TEST_F(ImageTest, ReadsBmpTopRowFirstTightlyPacked) {
     ASSERT_NE(stbi_write_bmp(path("small.bmp").c_str(), 3, 2, 3, threeByTwo.data()), 0);
-    Image image;
-    std::string reason;
-    ASSERT_EQ(reason = loadImage(path("small.bmp"), image), "") << reason;
+    const Result<Image> loaded = loadImage(path("small.bmp"));
+    ASSERT_TRUE(loaded.ok()) << loaded.problem().line();
+    const Image& image = loaded.value();
     EXPECT_EQ(image.width, 3);
     EXPECT_EQ(image.height, 2);
     // 18 bytes, although each BMP row of 9 bytes is padded to 12 in the file.
     EXPECT_EQ(image.pixels, threeByTwo);
-    EXPECT_EQ(reason, "");
 }
 
 TEST_F(ImageTest, ReadsTopDownBmpAndOtherFormatsAsRgb) {
@@ -97,16 +96,16 @@ TEST_F(ImageTest, ReadsTopDownBmpAndOtherFormatsAsRgb) {
         {"grey.png", 2, 1, {10, 10, 10, 200, 200, 200}},
     };
     for (const auto& c : cases) {
-        Image image;
-        std::string reason;
-        ASSERT_EQ(reason = loadImage(path(c.file), image), "") << c.file << ": " << reason;
+        const Result<Image> loaded = loadImage(path(c.file));
+        ASSERT_TRUE(loaded.ok()) << c.file << ": " << loaded.problem().line();
+        const Image& image = loaded.value();
         EXPECT_EQ(image.width, c.width) << c.file;
         EXPECT_EQ(image.height, c.height) << c.file;
         EXPECT_EQ(image.pixels, c.pixels) << c.file;
     }
 }
 
-TEST_F(ImageTest, RefusesBadFilesWithAReasonAndAnEmptyImage) {
+TEST_F(ImageTest, RefusesBadFilesWithAReason) {
     ASSERT_NE(stbi_write_bmp(path("whole.bmp").c_str(), 3, 2, 3, threeByTwo.data()), 0);
     std::vector<unsigned char> cut = readBytes(path("whole.bmp"));
     ASSERT_EQ(cut.size(), 54u + 2 * 12);
@@ -150,12 +149,8 @@ TEST_F(ImageTest, RefusesBadFilesWithAReasonAndAnEmptyImage) {
         {"", "is a directory"},
     };
     for (const auto& c : cases) {
-        Image image{2, 2, std::vector<unsigned char>(12, 7)};  // leftovers that must be cleared
-        std::string reason;
-        EXPECT_NE(reason = loadImage(path(c.file), image), "") << c.file;
-        EXPECT_EQ(reason, c.reason) << c.file;
-        EXPECT_EQ(image.width, 0) << c.file;
-        EXPECT_EQ(image.height, 0) << c.file;
-        EXPECT_TRUE(image.pixels.empty()) << c.file;
+        const Result<Image> loaded = loadImage(path(c.file));
+        EXPECT_FALSE(loaded.ok()) << c.file;
+        EXPECT_EQ(loaded.problem().line(), c.reason) << c.file;
     }
 }
