@@ -14,6 +14,7 @@ Game* boundGame = nullptr;
 Trackball* boundTrackball = nullptr;
 Pacing* boundPacing = nullptr;
 void (*frameHook)() = nullptr;
+void (*inputPoll)() = nullptr;
 WindowFit windowFit = nullptr;
 bool pictureAsked = false;  // the game asked for a picture that is not drawn yet
 
@@ -32,6 +33,8 @@ void bindCallbacks(Game& game, Trackball& trackball) {
 }
 
 void bindPacing(Pacing* pacing) { boundPacing = pacing; }
+
+void bindInputPoll(void (*poll)()) { inputPoll = poll; }
 
 void bindFrameHook(void (*hook)()) { frameHook = hook; }
 
@@ -102,6 +105,7 @@ void motion(int x, int y) {
 }
 
 void idle() {
+    if (inputPoll != nullptr) inputPoll();
     const bool redisplay =
         boundPacing != nullptr ? boundPacing->idle(*boundGame).redisplay : boundGame->idle().redisplay;
     if (redisplay) {
