@@ -16,7 +16,8 @@ export async function gamepadTests({ open, check, pause }) {
     await page.evaluate((b, v) => { for (const pad of testPads) pad.buttons[b] = { pressed: v > 0, value: v }; }, button, value);
     await pause(250);
   };
-  for (const [button, value] of [[5, 0], [4, 1], [4, 0], [7, 0.8], [7, 0.45], [7, 0.2], [0, 1], [5, 1]]) await press(button, value);
+  const steps = [[5, 0], [4, 1], [4, 0], [7, 0.8], [7, 0.45], [7, 0.9], [7, 0.2], [0, 1], [5, 1]];
+  for (const [button, value] of steps) await press(button, value);
   const keys = await page.evaluate(() => Module._webSnapshot() && Module.FS.readFile('/game.replay', { encoding: 'utf8' })
     .split('\n').filter((l) => l.startsWith('key ')).map((l) => l.split(' ')[2]).join(''));
   check(keys === 'fjj', 'a pad\'s presses are recorded as its keys, once each', keys);
