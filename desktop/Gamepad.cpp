@@ -48,7 +48,8 @@ void Gamepad::Devices::open(int deviceIndex) {
     }
     const char* name = SDL_GameControllerName(controller);
     Pad& pad = pads[id] = Pad{controller, name != nullptr ? name : "a controller", {}, {}};
-    // What the controller holds as it comes is where it starts, not a press.
+    // What the controller holds as it comes is where it starts, not a press. (SDL takes a trigger
+    // as let go until it first moves.)
     pad.state.leftShoulder = SDL_GameControllerGetButton(controller, SDL_CONTROLLER_BUTTON_LEFTSHOULDER) != 0;
     pad.state.rightShoulder = SDL_GameControllerGetButton(controller, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER) != 0;
     pad.state.start = SDL_GameControllerGetButton(controller, SDL_CONTROLLER_BUTTON_START) != 0;
