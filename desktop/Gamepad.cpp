@@ -74,8 +74,9 @@ void Gamepad::Devices::change(SDL_JoystickID id, const SDL_Event& event) {
     if (found == pads.end()) return;
     PadState& state = found->second.state;
     if (event.type == SDL_CONTROLLERAXISMOTION) {
-        if (event.caxis.axis == SDL_CONTROLLER_AXIS_TRIGGERLEFT) state.leftTrigger = triggerFraction(event.caxis.value);
-        if (event.caxis.axis == SDL_CONTROLLER_AXIS_TRIGGERRIGHT) state.rightTrigger = triggerFraction(event.caxis.value);
+        const float fraction = triggerFraction(event.caxis.value);
+        if (event.caxis.axis == SDL_CONTROLLER_AXIS_TRIGGERLEFT) state.leftTrigger = fraction;
+        if (event.caxis.axis == SDL_CONTROLLER_AXIS_TRIGGERRIGHT) state.rightTrigger = fraction;
     } else {
         const bool down = event.cbutton.state == SDL_PRESSED;
         if (event.cbutton.button == SDL_CONTROLLER_BUTTON_LEFTSHOULDER) state.leftShoulder = down;
