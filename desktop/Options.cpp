@@ -53,6 +53,11 @@ Problem takeMute(const char*, GameOptions& options) {
     return {};
 }
 
+Problem takeNoGamepad(const char*, GameOptions& options) {
+    options.gamepad = false;
+    return {};
+}
+
 const std::vector<GameOptionEntry> entries = {
     {"--tick-rate", "N", "a number of ticks per second",
      "advance the game N ticks per wall-clock second, 1 to 1000000 (900 plays\n"
@@ -74,6 +79,7 @@ const std::vector<GameOptionEntry> entries = {
      takeFreezeAt},
     {"--mute", nullptr, nullptr, "play without sound (the audio device is left alone)", takeMute},
     {"--volume", "N", "a volume from 0 to 100", "how loud the sounds are, 0 to 100 (default 100)", takeVolume},
+    {"--no-gamepad", nullptr, nullptr, "leave game controllers alone: only the keys work the game", takeNoGamepad},
 };
 
 // Options that each make sense alone but not together.

@@ -17,6 +17,7 @@ struct GameOptions {
     long long freezeAt = -1;          ///< the tick to stop stepping at (then only redraw); -1 to play on
     bool mute = false;                ///< no sound at all: the audio device is not even opened
     int volume = 100;                 ///< loudness of the sounds, 0 to 100
+    bool gamepad = true;              ///< game controllers work the flippers; --no-gamepad leaves them alone
 };
 
 /// One of the game's own options.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "desktop/GameData.h"
+#include "desktop/Gamepad.h"
 #include "desktop/GameSound.h"
 #include "desktop/Options.h"
 #include "desktop/Session.h"
@@ -25,7 +26,7 @@ namespace {
 
 constexpr const char* usageHead =
     "usage: flipper [--tick-rate N] [--model FILE] [--record FILE | --replay FILE [--frames DIR]]\n"
-    "               [--freeze-at N] [--mute] [--volume N] [toolkit options]\n";
+    "               [--freeze-at N] [--mute] [--volume N] [--no-gamepad] [toolkit options]\n";
 constexpr const char* usageTail =
     "  --help               print this and exit\n"
     "toolkit options, taken by GLUT:\n"
@@ -115,6 +116,9 @@ int runGame(int argc, char** argv, Game& game, Trackball& trackball) {
     game.modelFileName = options.model.c_str();
     lookForDataIn(game, bool(modelMissing));
     pacing.reset();
+    // The controllers press the player's keys: a replay, which ignores them, leaves them alone.
+    Gamepad gamepad;
+    if (options.gamepad && options.replay.empty()) gamepad.start();
     if (options.freezeAt >= 0) {
         // Frozen play is unpaced, whatever the tick rate says.
         callbacks::bindPacing(nullptr);

@@ -14,6 +14,7 @@ Game* boundGame = nullptr;
 Trackball* boundTrackball = nullptr;
 Pacing* boundPacing = nullptr;
 void (*frameHook)() = nullptr;
+void (*inputPoll)() = nullptr;
 callbacks::WindowFit windowFit = nullptr;
 bool pictureAsked = false;  // the game asked for a picture that is not drawn yet
 
@@ -34,6 +35,8 @@ void bindCallbacks(Game& game, Trackball& trackball) {
 }
 
 void bindPacing(Pacing* pacing) { boundPacing = pacing; }
+
+void bindInputPoll(void (*poll)()) { inputPoll = poll; }
 
 void bindFrameHook(void (*hook)()) { frameHook = hook; }
 
@@ -104,6 +107,7 @@ void motion(int x, int y) {
 }
 
 void idle() {
+    if (inputPoll != nullptr) inputPoll();
     const bool redisplay =
         boundPacing != nullptr ? boundPacing->idle(*boundGame).redisplay : boundGame->idle().redisplay;
     if (redisplay) {

@@ -16,6 +16,10 @@ void bindCallbacks(Game& game, Trackball& trackball);
 /// as fast as the machine runs. The pacing must outlive the callbacks.
 void bindPacing(Pacing* pacing);
 
+/// Called at the start of every idle call, before the game's: where the desktop game reads its
+/// game controllers, whose presses come in through keyboard as keys. Null (the default) for none.
+void bindInputPoll(void (*poll)());
+
 /// Called by display after the scene is drawn and before the buffers swap, for every picture the
 /// game asked for (not for the window being uncovered): where a film takes its frames. Null for none.
 void bindFrameHook(void (*hook)());

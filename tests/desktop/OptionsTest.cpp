@@ -51,6 +51,8 @@ TEST(OptionsTest, EachOptionInBothSpellings) {
     EXPECT_FALSE(none.mute);
     EXPECT_EQ(none.volume, 100);
     EXPECT_EQ(parse({"--volume", "100"}).volume, 100);
+    EXPECT_FALSE(parse({"--no-gamepad"}).gamepad);
+    EXPECT_TRUE(none.gamepad);
 
     // A value may itself start with dashes: it is taken because the option needs one.
     EXPECT_EQ(parse({"--record", "--odd-name"}).record, "--odd-name");

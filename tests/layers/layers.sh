@@ -50,11 +50,11 @@ case "${1:-}" in
   ldd)
     libs=$(ldd "$2") || { echo "FAIL: ldd $2"; exit 1; }
     echo "$libs"
-    if grep -Ei 'lib(GL|GLU|GLX|OpenGL|EGL|glut|X11|Xext|Xi|xcb|openal|asound|pulse|pulse-simple|jack|sndio|portaudio)[.-]' <<<"$libs"; then
-      echo "FAIL: $2 links a GL, X or audio library (above)"
+    if grep -Ei 'lib(GL|GLU|GLX|OpenGL|EGL|glut|X11|Xext|Xi|xcb|openal|asound|pulse|pulse-simple|jack|sndio|portaudio|SDL2)[.-]' <<<"$libs"; then
+      echo "FAIL: $2 links a GL, X, audio or SDL library (above)"
       exit 1
     fi
-    echo "ok: $2 links no GL, GLU, GLUT, X or audio library"
+    echo "ok: $2 links no GL, GLU, GLUT, X, audio or SDL library"
     ;;
   includes)
     cd "$2" || { echo "FAIL: no folder $2"; exit 1; }

@@ -6,6 +6,7 @@
 import { readFileSync } from 'node:fs';
 import { newBuildTests } from './builds.mjs';
 import { launchChromium } from './chromium.mjs';
+import { gamepadTests } from './gamepad.mjs';
 import { phoneTests, timing, transferCheck } from './phone.mjs';
 import { serve } from './serve.mjs';
 
@@ -40,7 +41,7 @@ const browser = await launchChromium();
 // Puppeteer's evaluate and waitForFunction count as a user's gesture, which lets the page play sound:
 // { untouched: true } waits through the DevTools protocol instead, so that only a real key, tap or
 // click can.
-async function open(query = '', viewport = desktop, context = browser, { untouched = false } = {}) {
+async function open(query = '', viewport = desktop, context = browser, { untouched = false, before } = {}) {
   const page = await context.newPage();
   if (context === browser) await page.setBypassServiceWorker(true);
   await page.setViewport(viewport);
@@ -52,6 +53,7 @@ async function open(query = '', viewport = desktop, context = browser, { untouch
     record.lines.push(m.text());
     if (m.type() === 'error') record.errorLines.push(m.text());
   });
+  if (before) await before(page);  // set up before the page's scripts run
   await page.goto(base + query);
   if (untouched) {
     const devtools = await page.target().createCDPSession();
@@ -330,6 +332,7 @@ try {
 
   await phoneTests({ browser, open, check, pixels, pause, desktop, phone, sim: process.env.FLIPPER_SIM,
     assets: process.env.FLIPPER_ASSETS, demo: process.env.FLIPPER_DEMO });
+  await gamepadTests({ open, check, pause });
   await newBuildTests({ browser, check, pause, desktop }, site);
 
   transferCheck({ check, site });
