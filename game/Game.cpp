@@ -1,5 +1,6 @@
 #include "game/Game.h"
 
+#include "game/GameOver.h"
 #include "io/DataFiles.h"
 #include "io/InputFile.h"
 #include "softbody/ModelReader.h"
@@ -43,6 +44,10 @@ Game::IdleResult Game::advance() {
     currentWorld->step();
     const int r = tickCount % redisplayEvery;
     tickCount = nextTickCount(tickCount);
+    if (endedAtTick < 0 && ballIsLost(*currentWorld)) {
+        endedAtTick = tickCount;
+        endScore = currentWorld->score;
+    }
     result.stepped = true;
     result.redisplay = r == 0;
     return result;
@@ -71,6 +76,8 @@ void Game::pressKey(unsigned char key) {
 
 void Game::rebuild() {
     currentWorld.reset();
+    endedAtTick = -1;
+    endScore = 0;
     // Only a regular file of bounded size is read, whole, before the reader sees it: a FIFO, a
     // device or a huge file costs neither a hang nor memory.
     std::string text;

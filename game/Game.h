@@ -29,6 +29,9 @@ public:
     std::string loadError;                     ///< why the last rebuild has no ball; empty when it has one
     long long idleCount = 0;                   ///< idle calls made so far; the next one has this number
     GameObserver* observer = nullptr;          ///< a recording or a replay watching the loop; not owned
+    int endedAtTick = -1;                      ///< tickCount after the step in which this World's ball was
+                                               ///< lost (ballIsLost); -1 while it can still come back
+    int endScore = 0;                          ///< the score at that step; the game steps on, as before
 
     /// One idle call: a pending restart rebuilds the World (no step, no count); otherwise one tick,
     /// and a redisplay on every 15th.

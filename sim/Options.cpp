@@ -56,6 +56,11 @@ Problem takeHelp(const char*, SimOptions& o) {
     return {};
 }
 
+Problem takeGameOver(const char*, SimOptions& o) {
+    o.gameOver = true;
+    return {};
+}
+
 const std::vector<OptionEntry<SimOptions>> entries = {
     {"--model", "FILE", "a model file", "ball model to read (default sphere.iv)", takeModel},
     {"--idles", "N", "an idle count", "idle calls to perform, numbered 0 to N-1 (default 1000)", takeIdles},
@@ -68,6 +73,10 @@ const std::vector<OptionEntry<SimOptions>> entries = {
      "play a recorded game again and check it against its checkpoints and end;\n"
      "exit status 0 when it agrees, 1 when it diverges or the file is bad",
      takeReplay},
+    {"--game-over", nullptr, nullptr,
+     "after the end line, say when the ball was lost: 'game over at tick T score S',\n"
+     "or 'game not over'",
+     takeGameOver},
     {"--help", nullptr, nullptr, "print this usage", takeHelp},
     {"-h", nullptr, nullptr, "the same", takeHelp},
 };

@@ -18,6 +18,7 @@ struct SimOptions {
     bool idlesGiven = false;
     bool everyGiven = false;
     bool help = false;        ///< --help: print the usage and do nothing else
+    bool gameOver = false;    ///< --game-over: say at the end when the ball was lost
     bool modelGiven = false;  ///< --model names a file taken as given; the default ball is looked for
 };
 

@@ -82,6 +82,14 @@ private:
 
 // --replay: the recorded game again, as fast as it goes, checked at every checkpoint and at the end.
 // The recording's keys drive the game; it stops at the first checkpoint that disagrees.
+// When the current game's ball was lost, and its score then; the game may have stepped on past it.
+void printGameOver(const Game& game) {
+    if (game.endedAtTick < 0)
+        std::printf("game not over\n");
+    else
+        std::printf("game over at tick %d score %d\n", game.endedAtTick, game.endScore);
+}
+
 int replayGame(const SimOptions& options) {
     if (options.idlesGiven || !options.keys.empty())
         return badUsage("--replay plays the recorded keys: --idles and --key do not go with it");
@@ -107,6 +115,7 @@ int replayGame(const SimOptions& options) {
     }
     if (!trace.finish()) return 1;
     std::printf("%s\n", player.verdict().c_str());
+    if (options.gameOver) printGameOver(game);
     return flushStandardOutput("the verdict", player.verified() ? 0 : 1);
 }
 
@@ -159,5 +168,6 @@ int main(int argc, char** argv) {
     const std::uint64_t hash = stateHash(game);
     std::printf("ticks %d score %d hash %016" PRIx64 "\n", game.tickCount,
                 game.currentWorld ? game.currentWorld->score : 0, hash);
+    if (options.gameOver) printGameOver(game);
     return flushStandardOutput("the summary", 0);
 }

@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "game/GameOver.h"
 #include "support/Capture.h"
 #include "support/Vectors.h"
+#include "support/Worlds.h"
 
 namespace {
 
@@ -141,4 +143,49 @@ TEST_F(GameTest, TickCountWrapsWithoutBreakingTheRhythm) {
     EXPECT_GT(game.tickCount, 0);
     for (int i = 0; i < 7; ++i) EXPECT_FALSE(game.idle().redisplay);
     EXPECT_TRUE(game.idle().redisplay);   // 2^31 + 7 = 0 (mod 15)
+}
+
+// The table's bottom is the lowest bumpers' (centre y -0.2, radius 1.5). A ball is lost only when it
+// falls and all of it is below that bottom by its own diameter; a rising, a NaN or no ball is not.
+TEST(GameOverTest, OnlyAFallingBallFarBelowTheTableIsLost) {
+    const std::unique_ptr<World> world = shippedWorld();
+    const double bottom = double(-0.2f) - 1.5;
+    EXPECT_EQ(tableBottom(*world), bottom);
+    EXPECT_FALSE(ballIsLost(*world));
+
+    const double top = double(world->masses[0].position[1]) + double(world->boxMax[1]);
+    const double line = bottom - 2.0 * world->boundingRadius;  // the highest mass must fall below this
+    for (const double past : {0.05, -0.05}) {
+        const std::unique_ptr<World> moved = shippedWorld();
+        moved->translate(vec(0, float(line - top - past), 0));
+        for (Mass& mass : moved->masses) mass.velocity[1] = -1.0f;
+        EXPECT_EQ(ballIsLost(*moved), past > 0) << past;
+        moved->masses[0].velocity[1] = 1.0f;
+        EXPECT_FALSE(ballIsLost(*moved)) << "rising, " << past;
+        moved->masses[0].velocity[1] = std::nanf("");
+        EXPECT_FALSE(ballIsLost(*moved)) << "NaN, " << past;
+    }
+    EXPECT_FALSE(ballIsLost(*worldFromText("")));
+}
+
+// Left alone, the ball rolls off the open end at about tick 3,190 and falls: the game ends once, a
+// little later, with the score it had; it steps on unchanged, and a new game starts unended.
+TEST_F(GameTest, AGameEndsOnceWhenItsBallIsLostAndANewGameIsUnended) {
+    int endedAt = -1;
+    for (int idle = 0; idle < 5000 && endedAt < 0; ++idle) {
+        const bool lostBefore = game.currentWorld && ballIsLost(*game.currentWorld);
+        game.idle();
+        EXPECT_FALSE(lostBefore) << "lost before the game said so, at tick " << game.tickCount;
+        endedAt = game.endedAtTick;
+    }
+    ASSERT_GT(endedAt, 3190);
+    EXPECT_LT(endedAt, 3800);
+    EXPECT_EQ(game.tickCount, endedAt);
+    EXPECT_EQ(game.endScore, game.currentWorld->score);
+    for (int tick = 0; tick < 100; ++tick) game.idle();
+    EXPECT_EQ(game.endedAtTick, endedAt);
+    game.keyboard('n');
+    game.idle();
+    EXPECT_EQ(game.endedAtTick, -1);
+    EXPECT_EQ(game.endScore, 0);
 }

@@ -33,6 +33,16 @@ check "every 50" test "$(tail -n +2 e.csv | cut -d, -f2 | tr '\n' ' ')" = "50 10
 check "every row is in the full trace" bash -c "tail -n +2 e.csv | while read -r l; do grep -qxF \"\$l\" a.csv || exit 1; done"
 check "flipper swings after f" bash -c "grep -q '^100,100,.*,0.400000006,0,' a.csv"
 
+# --game-over adds one line after the summary. Left alone, the ball leaves the table at about tick
+# 3,190 and falls; the second game of the reference game B (a fresh ball from idle 5000 with no
+# keys) is below the table's bottom by its diameter between ticks 8400 and 8500 of its reference
+# trace (centre y -4.48 and -7.48, radius 1.71): its end is tick 8454 with all its 149 points.
+"$sim" --idles 500 --game-over > short.out
+"$sim" --idles 500 > short-plain.out
+check "a game still on" test "$(tail -n 2 short.out | tr '\n' '|')" = "$(tail -n 1 short-plain.out)|game not over|"
+"$sim" --idles 20000 --key 300:f --key 900:j --key 5000:n --key 5000:n --key 7000:x --game-over > over.out 2> /dev/null
+check "a lost ball" test "$(tail -n 2 over.out | tr '\n' '|')" = "ticks 19998 score 149 hash 64148192be7fba7e|game over at tick 8454 score 149|"
+
 # No idle calls at all: no World, the offset basis.
 "$sim" --idles 0 > zero.out
 check "no idles" test "$(cat zero.out)" = "ticks 0 score 0 hash cbf29ce484222325"
