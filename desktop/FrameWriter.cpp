@@ -53,8 +53,8 @@ std::string FrameWriter::check(const std::string& folder, const std::vector<std:
             if (!refusal.empty()) return refusal;
         }
     }
-    const std::string refusal = refuseInput(soundTrackPath(folder), inputs);
-    if (!refusal.empty()) return refusal;
+    const std::string trackRefusal = refuseInput(soundTrackPath(folder), inputs);
+    if (!trackRefusal.empty()) return trackRefusal;
     if (fs::exists(framePath(folder, 0), error)) return folder + ": already holds frames; film into an empty folder";
     // A link by that name counts too: the track is never written through one.
     if (fs::symlink_status(soundTrackPath(folder), error).type() != fs::file_type::not_found)
