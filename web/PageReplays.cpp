@@ -92,7 +92,8 @@ std::string PageReplays::takeVerdict() {
         return player_->verdict();
     }
     if (player_->over(game_) && !verdictShown_) {
-        verdictShown_ = true;
+        // A divergence found at the end is the verdict itself.
+        divergenceShown_ = verdictShown_ = true;
         return player_->verdict();
     }
     return "";

@@ -88,6 +88,13 @@ TEST_F(PageReplaysTest, ASnapshotOfTheGameSinceItsNewGamePlaysBackVerifiedAndSay
     ASSERT_EQ(page->play(snapshotText(), "link"), "");
     play(1);
     EXPECT_EQ(page->takeVerdict(), "replay verified: ticks 0 score 0 hash cbf29ce484222325");
+    // One that disagrees at its end is said once too.
+    std::string other = snapshotText();
+    other.replace(other.find(none), none.size(), "end 0 ticks 0 score 0 hash 0000000000000001\n");
+    ASSERT_EQ(page->play(other, "link"), "");
+    play(2);
+    EXPECT_EQ(page->takeVerdict(), "replay diverged at idle -1: expected hash 0000000000000001, got cbf29ce484222325");
+    EXPECT_EQ(page->takeVerdict(), "");
 }
 
 TEST_F(PageReplaysTest, ABadReplayIsOneLineAndTheRecordedGamePlaysOn) {
