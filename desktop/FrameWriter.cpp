@@ -45,7 +45,12 @@ std::string FrameWriter::check(const std::string& folder, const std::vector<std:
             if (!refusal.empty()) return refusal;
         }
     }
+    const std::string trackRefusal = refuseInput(soundTrackPath(folder), inputs);
+    if (!trackRefusal.empty()) return trackRefusal;
     if (fs::exists(framePath(folder, 0), error)) return folder + ": already holds frames; film into an empty folder";
+    // A link by that name counts too: the track is never written through one.
+    if (fs::symlink_status(soundTrackPath(folder), error).type() != fs::file_type::not_found)
+        return folder + ": already holds a sound.wav; film into an empty folder";
     return "";
 }
 
@@ -65,6 +70,10 @@ std::string FrameWriter::framePath(const std::string& folder, int index) {
     char name[32];
     std::snprintf(name, sizeof name, "frame-%06d.png", index);
     return (std::filesystem::path(folder) / name).string();
+}
+
+std::string FrameWriter::soundTrackPath(const std::string& folder) {
+    return (std::filesystem::path(folder) / "sound.wav").string();
 }
 
 std::string FrameWriter::capture(int width, int height) {

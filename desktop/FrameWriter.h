@@ -8,7 +8,8 @@
 class FrameWriter {
 public:
     /// Checks folder without making anything: it must be a folder or missing, hold no frames (a film
-    /// made from it would mix them in) and none of inputs under a frame's name. Returns "" or one line.
+    /// made from it would mix them in) and no sound track, and none of inputs under a frame's name or
+    /// the sound track's. Returns "" or one line.
     [[nodiscard]] static std::string check(const std::string& folder, const std::vector<std::string>& inputs);
     /// Checks folder, then makes it if it is missing (its parent must exist). Returns "" or one line
     /// naming the folder.
@@ -22,6 +23,8 @@ public:
     /// The file name of frame number index.
     std::string framePath(int index) const { return framePath(folder_, index); }
     static std::string framePath(const std::string& folder, int index);
+    /// The file name of the film's sound track, beside its frames.
+    static std::string soundTrackPath(const std::string& folder);
 
 private:
     std::string folder_;

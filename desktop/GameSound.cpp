@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "game/Game.h"
+#include "desktop/FrameWriter.h"
 #include "desktop/Options.h"
 #include "io/SystemError.h"
 
@@ -53,7 +54,7 @@ void GameSound::start(Game& game, const GameOptions& options) {
     SoundSink* sink = nullptr;
     if (!options.frames.empty()) {
         track_ = std::make_unique<SoundTrack>(bank_);
-        trackFile_ = options.frames + "/sound.wav";
+        trackFile_ = FrameWriter::soundTrackPath(options.frames);
         sink = track_.get();
     } else if (!options.mute && options.freezeAt < 0) {
         speaker_ = std::make_unique<OpenAlSound>(bank_);

@@ -64,7 +64,7 @@ std::string SoundTrack::writeWav(const std::string& fileName, int ticks) const {
     for (float sample : track) put16(bytes, std::uint16_t(synth::toPcm16(sample)));
 
     OutputFile out(fileName, "sound track");
-    std::string problem = out.open();
+    std::string problem = out.open(OutputFile::Mode::createNew);
     if (problem.empty()) problem = out.write(bytes);
     if (problem.empty()) problem = out.close();
     return problem;

@@ -15,7 +15,8 @@ public:
     void play(const SoundEvent& event) override;
     /// The track of ticks 1 to ticks (49 samples each) mixed from every sound played so far.
     std::vector<float> mix(int ticks) const;
-    /// Writes mix(ticks) as a 16-bit mono WAV file at 44.1 kHz. Returns "" or one line naming the file.
+    /// Writes mix(ticks) as a 16-bit mono WAV file at 44.1 kHz, made new: never over a file, never
+    /// through a link. Returns "" or one line naming the file.
     [[nodiscard]] std::string writeWav(const std::string& fileName, int ticks) const;
 
 private:

@@ -24,6 +24,9 @@ void PageReplays::restart() {
     divergenceShown_ = verdictShown_ = false;
     game_.idleCount = 0;
     game_.tickCount = 0;
+    // Until its first idle call builds one, the new game has no World, as the program's first has not:
+    // a snapshot taken then says so, and is played back so.
+    game_.currentWorld.reset();
     game_.restartRequested = true;
 }
 
@@ -87,7 +90,8 @@ std::string PageReplays::takeVerdict() {
         return player_->verdict();
     }
     if (player_->over(game_) && !verdictShown_) {
-        verdictShown_ = true;
+        // A divergence found at the end is the verdict itself.
+        divergenceShown_ = verdictShown_ = true;
         return player_->verdict();
     }
     return "";

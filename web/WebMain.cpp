@@ -45,7 +45,7 @@ long long freezeAt = -1;  // with --freeze-at: the tick the game stops stepping 
 constexpr std::size_t frameTimesKept = 4096;
 std::vector<float> frameTimes;
 
-// The page shows a replay's verdict beside the table too.
+// The page shows a replay's verdict beside the table too; "" clears what it says of a replay.
 EM_JS(void, showVerdict, (const char* line), { if (Module.onVerdict) Module.onVerdict(UTF8ToString(line)); });
 
 void present(fixedgl::Pipeline& pipeline) { backend.present(pipeline); }
@@ -85,7 +85,10 @@ extern "C" {
 /// A key typed on the page, or a touch: its character code. 'n' starts a new recorded game.
 EMSCRIPTEN_KEEPALIVE void webKey(int key) {
     if (key == 'n') {
+        // A replay the new game stops is no longer playing, nor judged: the page stops saying so.
+        const bool stopsReplay = replays.replaying();
         report(replays.newGame());
+        if (stopsReplay) showVerdict("");
         return;
     }
     auto keyboard = fixedgl::glutCallbacks().keyboard;

@@ -96,4 +96,16 @@ TEST_F(FrameWriterTest, NeverWritesOverAFileOrThroughALink) {
               (folder / "." / "film" / "frame-000002.png").string() + ": will not write there: it is " + replay +
                   ", which the game reads");
     EXPECT_EQ(FrameWriter::check(outside, {}), outside + ": cannot make the frames folder: it is a file, not a folder");
+
+    // The sound track too: never over the replay played, a file of the user's or a link.
+    const fs::path quiet = folder / "quiet";
+    fs::create_directories(quiet);
+    std::ofstream(quiet / "sound.wav") << "a replay";
+    EXPECT_EQ(FrameWriter::check(quiet.string(), {(quiet / "sound.wav").string()}),
+              (quiet / "sound.wav").string() + ": will not write there: it is " + (quiet / "sound.wav").string() +
+                  ", which the game reads");
+    EXPECT_EQ(FrameWriter::check(quiet.string(), {}), quiet.string() + ": already holds a sound.wav; film into an empty folder");
+    fs::remove(quiet / "sound.wav");
+    fs::create_symlink(folder / "nowhere.wav", quiet / "sound.wav");
+    EXPECT_EQ(FrameWriter::check(quiet.string(), {}), quiet.string() + ": already holds a sound.wav; film into an empty folder");
 }

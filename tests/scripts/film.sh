@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # scripts/film's own checks, on a replay of 150 ticks (10 pictures), with the game already built:
-#  - a film name it cannot make, a missing replay or folder, and an input as the output are refused
-#    in one line each, and the input is left as it was;
+#  - a film name it cannot make, a missing replay or folder, an input as the output (named with a
+#    leading -, too) and a folder as the output are refused in one line each, and the input is left
+#    as it was;
 #  - a good film is saved with every picture, readable by others, and nothing is left beside it;
 #  - ffmpeg that exits 0 over a film short of pictures, a replay that does not play through, and a
 #    full disk each leave nothing at the output and nothing beside it.
@@ -42,10 +43,18 @@ film short.replay ball.gif ball.gif > /dev/null 2> input.err
 check "the ball as the output: refused" test $? -eq 1 -a "$(cat input.err)" = \
   "film: ball.gif: will not write there: it is an input"
 check "the ball as the output: left as it was" cmp -s ball.gif ball.iv
+cp ball.iv ./-ball.gif && cp short.replay ./-short.replay && mkdir folder.gif && ln -s folder.gif link.gif
+for args in "-short.replay -ball.gif:-ball.gif: will not write there: it is an input" \
+  "short.replay folder.gif:folder.gif: is a folder; name the film's file" "short.replay link.gif:link.gif: is a folder; name the film's file"; do
+  # shellcheck disable=SC2086  # two words: the replay and the film
+  film ${args%%:*} -ball.gif > /dev/null 2> refused.err
+  check "film ${args%%:*}: refused" test $? -eq 1 -a "$(cat refused.err)" = "film: ${args#*:}"
+done
+check "a folder as the output: nothing left in it" test "$(left_beside folder.gif)" = 0
 
 # A good film: all 10 pictures, the mode a new file gets (umask 022), nothing left beside it.
 (umask 022 && film short.replay good.mp4 ball.iv > good.out 2> good.err)
-check "a good film: saved" grep -q "^film: saved $work/good.mp4 (10 pictures, " good.out
+check "a good film: saved, its size said" grep -qx "film: saved $work/good.mp4 (10 pictures, $(stat -c %s good.mp4) bytes)" good.out
 check "a good film: every picture in it" test "$(ffprobe -v error -count_frames -select_streams v:0 \
   -show_entries stream=nb_read_frames -of csv=p=0 good.mp4)" = 10
 check "a good film: readable by others" test "$(stat -c %a good.mp4)" = 644

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -52,4 +53,11 @@ TEST(SoundTrackTest, WavIsMono16BitAt44100) {
     EXPECT_EQ(std::abs(pcm), 26214);  // 0.8 of full scale
 
     EXPECT_NE(track.writeWav(dir.path() + "/no/such/folder/sound.wav", 10).find("sound track"), std::string::npos);
+    // Never over a file, never through a link.
+    EXPECT_EQ(track.writeWav(name, 10), name + ": cannot write sound track: file exists");
+    EXPECT_EQ(bytes.size(), std::filesystem::file_size(name));
+    const std::string link = dir / "link.wav";
+    std::filesystem::create_symlink(dir / "target.wav", link);
+    EXPECT_EQ(track.writeWav(link, 10), link + ": cannot write sound track: file exists");
+    EXPECT_FALSE(std::filesystem::exists(dir / "target.wav"));
 }

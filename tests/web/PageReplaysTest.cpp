@@ -76,6 +76,23 @@ TEST_F(PageReplaysTest, ASnapshotOfTheGameSinceItsNewGamePlaysBackVerifiedAndSay
     EXPECT_EQ(page->takeVerdict(), "replay verified: ticks 1499 score " + std::to_string(plain.game.currentWorld->score) +
                                       " hash " + hexHash(plain.hashes[1499]));
     EXPECT_EQ(page->takeVerdict(), "");
+
+    // Shared before its first idle call, a new game is the program's game before its first: no ball
+    // yet, the offset basis for a hash, and plays back so.
+    ASSERT_EQ(page->newGame(), "");
+    ASSERT_EQ(page->snapshot(), "");
+    const std::string none = "end 0 ticks 0 score 0 hash cbf29ce484222325\n";
+    EXPECT_NE(snapshotText().find(none), std::string::npos) << snapshotText();
+    ASSERT_EQ(page->play(snapshotText(), "link"), "");
+    play(1);
+    EXPECT_EQ(page->takeVerdict(), "replay verified: ticks 0 score 0 hash cbf29ce484222325");
+    // One that disagrees at its end is said once too.
+    std::string other = snapshotText();
+    other.replace(other.find(none), none.size(), "end 0 ticks 0 score 0 hash 0000000000000001\n");
+    ASSERT_EQ(page->play(other, "link"), "");
+    play(2);
+    EXPECT_EQ(page->takeVerdict(), "replay diverged at idle -1: expected hash 0000000000000001, got cbf29ce484222325");
+    EXPECT_EQ(page->takeVerdict(), "");
 }
 
 TEST_F(PageReplaysTest, ABadReplayIsOneLineAndTheRecordedGamePlaysOn) {

@@ -23,6 +23,9 @@ function publishB(folder) {
     '-P', join(workerSources, 'ServiceWorker.cmake')]);
 }
 
+// The cache the worker of the site in folder, served at scope, keeps its files in.
+const cacheName = (scope, folder) => `flipper ${scope} ${readFileSync(join(folder, 'sw.js'), 'utf8').match(/const build = '(\w+)'/)[1]}`;
+
 export async function newBuildTests({ browser, check, pause, desktop }, site) {
   const folder = mkdtempSync(join(tmpdir(), 'flipper-builds-'));
   cpSync(site, folder, { recursive: true });
@@ -33,7 +36,7 @@ export async function newBuildTests({ browser, check, pause, desktop }, site) {
     // The site's files (but the worker) by name, each with its content's sum; './' is index.html.
     const names = readdirSync(folder).filter((n) => n !== 'sw.js');
     const sums = () => Object.fromEntries(names.map((n) => [n, sum(readFileSync(join(folder, n)))]));
-    const cacheOf = () => 'flipper-' + readFileSync(join(folder, 'sw.js'), 'utf8').match(/const build = '(\w+)'/)[1];
+    const cacheOf = () => cacheName(base, folder);
     const a = sums();
     const cacheA = cacheOf();
     const whole = (name) => `${name}:${names.length + 1}`;
@@ -111,10 +114,13 @@ export async function newBuildTests({ browser, check, pause, desktop }, site) {
     const dropped = await settled(() => navigator.serviceWorker.getRegistration()
       .then((r) => r.installing === null && r.waiting === null));
     server.overrides.clear();
+    const told = 'no offline play: flipper.wasm: download failed: HTTP 500';
+    const said = await settled((line) => document.getElementById('status').textContent === line, told);
     check(refused > 0 && dropped && whose(load.files, b) === 'A' && whose(await served(), b) === 'A' &&
-      [whole(cacheA), `${whole(cacheA)},${cacheB}:0`].includes((await caches()).join()) && load.lines.includes('Read in '),
-    "a new build whose file fails to download leaves A's worker and files in charge, whole",
-    `${refused} refusals, page ${whose(load.files, b)}, served ${whose(await served(), b)}, caches ${(await caches()).join()}`);
+      (await caches()).join() === whole(cacheA) && load.lines.includes('Read in ') && said,
+    "a new build whose file fails to download leaves A's worker and files in charge, whole, no cache of its own, and says why",
+    `${refused} refusals, page ${whose(load.files, b)}, served ${whose(await served(), b)}, caches ${(await caches()).join()}, ` +
+      `status '${await page.evaluate(() => document.getElementById('status').textContent)}'`);
 
     // B's worker is installing, held on one file until the reloaded page starts on its scripts:
     // the worker changes while that page loads, and the page still gets one build's files.
@@ -154,5 +160,41 @@ export async function newBuildTests({ browser, check, pause, desktop }, site) {
     await context.close();
     server.close();
     rmSync(folder, { recursive: true, force: true });
+  }
+  await twoCopiesTests({ browser, check }, site);
+}
+
+// Two copies of the site on one origin, /flipper/ (build A) and /flipper-beta/ (build B), each
+// keep their offline cache; a cache named by build alone goes with the copy whose files it holds.
+async function twoCopiesTests({ browser, check }, site) {
+  const root = mkdtempSync(join(tmpdir(), 'flipper-copies-'));
+  cpSync(site, join(root, 'flipper'), { recursive: true });
+  cpSync(site, join(root, 'flipper-beta'), { recursive: true });
+  publishB(join(root, 'flipper-beta'));
+  const server = await serve(root, 0);
+  const base = `http://127.0.0.1:${server.address().port}/`;
+  const context = await browser.createBrowserContext();
+  try {
+    const page = await context.newPage();
+    // Visits a copy; whether the caches then come to be wanted, and no others.
+    const visit = async (copy, ...wanted) => {
+      await page.goto(base + copy + '/');
+      await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
+      return page.waitForFunction((names) => caches.keys().then((k) => k.sort().join() === names.sort().join()),
+        { timeout: 20000, polling: 100 }, wanted).then(() => true, () => false);
+    };
+    const [a, b] = ['flipper', 'flipper-beta'].map((copy) => cacheName(`${base}${copy}/`, join(root, copy)));
+    await visit('flipper', a);
+    await page.evaluate(async (base) => {
+      for (const [name, file] of [['flipper-0123456789abcdef', 'flipper/index.html'], ['flipper-fedcba9876543210', 'flipper-beta/index.html']])
+        await (await caches.open(name)).put(base + file, new Response('an older site'));
+    }, base);
+    const both = await visit('flipper-beta', a, b, 'flipper-0123456789abcdef');
+    check(both, 'two copies of the site on one origin keep their own caches, and each deletes only its own',
+      (await page.evaluate(() => caches.keys())).join('; '));
+  } finally {
+    await context.close();
+    server.close();
+    rmSync(root, { recursive: true, force: true });
   }
 }

@@ -181,6 +181,31 @@ export async function phoneTests({ browser, open, check, pixels, pause, desktop,
     rmSync(downloads, { recursive: true, force: true });
   }
 
+  // New game and Share in one frame: the link is of the new game, before its first idle call, and
+  // verifies once. New game stops a replay, and the status stops saying it plays.
+  {
+    const { page } = await open();
+    await page.waitForFunction(() => Module._webTickCount() > 100, { timeout: 30000 });
+    await page.evaluate(() => { document.getElementById('new-game').click(); document.getElementById('share').click(); });
+    await page.waitForFunction(() => document.getElementById('link').value.includes('#replay='), { timeout: 10000 });
+    const link = await page.evaluate(() => document.getElementById('link').value);
+    await page.close();
+    const fresh = 'replay verified: ticks 0 score 0 hash cbf29ce484222325';
+    const shared = await open(link.slice(link.indexOf('#')));
+    await waitForVerdict(shared.page, 30000);
+    await pause(300);
+    const said = shared.record.lines.filter((l) => l.startsWith('replay '));
+    check(await statusOf(shared.page) === fresh && said.join() === fresh,
+      'a game shared in the frame of its New game is that game, and verifies once', said.join('; '));
+    await shared.page.goto('about:blank');
+    await shared.page.goto(`${new URL(link).origin}/#replay=${await pack(readFileSync(demo, 'utf8'))}`);
+    await shared.page.waitForFunction(() => document.getElementById('status').textContent === 'link: playing', { timeout: 30000 });
+    await shared.page.click('#new-game');
+    await pause(300);
+    check(await statusOf(shared.page) === '', 'New game stops a replay, and the status no longer says it plays', await statusOf(shared.page));
+    await shared.page.close();
+  }
+
   // docs/demo.replay opened with #open: the end line of the file, verified.
   {
     const { page } = await open();

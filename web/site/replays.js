@@ -46,6 +46,7 @@
   document.getElementById('share').addEventListener('click', function () {
     const text = currentGame();
     if (text === null) return;
+    link.hidden = true;
     FlipperShare.pack(text).then(function (code) {
       const url = new URL(window.location.href);
       url.search = '';
@@ -56,7 +57,7 @@
       const copied = navigator.clipboard ? navigator.clipboard.writeText(url.href) : Promise.reject(new Error());
       copied.then(function () { say(`a link to this game, ${url.href.length} characters, copied`); },
         function () { say(`a link to this game, ${url.href.length} characters: copy it from the box`); });
-    });
+    }, function (e) { problem(e.message); });
   });
 
   document.getElementById('download').addEventListener('click', function () {

@@ -1,7 +1,8 @@
 // A replay as the fragment of a link, and back: the replay file's text, deflated (raw DEFLATE, by
 // the browser's CompressionStream) and written in base64url. A link comes from anyone, so the way
 // back is bounded: a fragment too long or one that would inflate past maxInflated bytes is refused
-// before more is inflated, and whatever goes wrong is one Error whose message is one line.
+// before more is inflated, and whatever goes wrong is one Error whose message is one line. The way
+// there keeps the same bounds: no link is made that the way back would refuse.
 // A plain script for the page, which node also loads for the fuzz loop.
 (function (root) {
   'use strict';
@@ -47,10 +48,16 @@
     return bytes;
   }
 
-  /// The replay text as a fragment value (no '#replay=').
+  /// The replay text as a fragment value (no '#replay='); throws an Error of one line for a replay
+  /// too long for a link.
   async function pack(text) {
-    const stream = new Blob([new TextEncoder().encode(text)]).stream().pipeThrough(new CompressionStream('deflate-raw'));
-    return toBase64url(await drain(stream, Infinity));
+    const tooLong = new Error('this game is too long to share as a link: Download saves it as a file');
+    const bytes = new TextEncoder().encode(text);
+    if (bytes.length > maxInflated) throw tooLong;
+    const stream = new Blob([bytes]).stream().pipeThrough(new CompressionStream('deflate-raw'));
+    const code = toBase64url(await drain(stream, Infinity));
+    if (code.length > maxFragment) throw tooLong;
+    return code;
   }
 
   /// The replay text of a fragment value; throws an Error of one line when it is none.

@@ -8,7 +8,7 @@ await import('../../../web/site/share.js');
 const share = globalThis.FlipperShare;
 
 // The page at HREF; FlipperShare's promises are kept so that a test can wait for what follows them.
-function page(href = 'https://example.org/flipper/index.html') {
+function page(href = 'https://example.org/flipper/index.html', played = 'flipper-replay 1\nend 7 ticks 6 score 0 hash 0\n') {
   const status = { textContent: '' };
   const link = element({ value: '', hidden: true, select() {} });
   const controls = { status, link, share: element(), download: element(), open: element({ value: 'x' }) };
@@ -19,7 +19,7 @@ function page(href = 'https://example.org/flipper/index.html') {
   const Module = game({
     FS: {
       writeFile: (name, bytes) => written.push([name, new TextDecoder().decode(bytes)]),
-      readFile: (name) => (name === '/game.replay' ? 'flipper-replay 1\nend 7 ticks 6 score 0 hash 0\n' : null),
+      readFile: (name) => (name === '/game.replay' ? played : null),
     },
     _webSnapshot: () => 1,
   });
@@ -89,4 +89,12 @@ test('#share makes a link to the game of this page without its query, and copies
   assert.equal(controls.link.hidden, false);
   assert.deepEqual(copied, [value]);
   assert.equal(controls.status.textContent, `a link to this game, ${value.length} characters, copied`);
+});
+
+test('#share refuses a game too long for a link, pointing to #download', async () => {
+  const { Module, controls, copied, settled } = page(undefined, 'key 1 x\n'.repeat(150000));
+  controls.share.fire('click');
+  await settled();
+  const line = 'this game is too long to share as a link: Download saves it as a file';
+  assert.deepEqual([controls.status.textContent, Module.calls, copied, controls.link.hidden], [line, [['printErr', line]], [], true]);
 });

@@ -1,9 +1,9 @@
 // A replay as a link's fragment (web/site/share.js): raw DEFLATE in base64url, and a way back that
-// refuses whatever is not one, in one line, and never inflates past 1 MiB.
+// refuses whatever is not one, in one line, and never inflates past 1 MiB; no link is made past it.
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import test from 'node:test';
-import { inflateRawSync } from 'node:zlib';
+import { deflateRawSync, inflateRawSync } from 'node:zlib';
 
 await import('../../../web/site/share.js');
 const { pack, unpack, codeOf } = globalThis.FlipperShare;
@@ -39,6 +39,17 @@ test('a code that holds no replay is refused in one line', async () => {
 test('a link inflates to 1 MiB at most: a byte more is refused, and so is a bomb', async () => {
   assert.equal((await unpack(await pack('0'.repeat(mib)))).length, mib);
   const refused = { message: `the replay in the link inflates past ${mib} bytes` };
-  await assert.rejects(unpack(await pack('0'.repeat(mib + 1))), refused);
-  await assert.rejects(unpack(await pack('0'.repeat(8 * mib))), refused);
+  const made = (size) => deflateRawSync('0'.repeat(size)).toString('base64url');  // by another maker
+  await assert.rejects(unpack(made(mib + 1)), refused);
+  await assert.rejects(unpack(made(8 * mib)), refused);
+});
+
+test('no link is made that would be refused: past 1 MiB of replay, or of link', async () => {
+  const refused = { message: 'this game is too long to share as a link: Download saves it as a file' };
+  await assert.rejects(pack('0'.repeat(mib + 1)), refused);
+  await assert.rejects(pack('é'.repeat(mib / 2 + 1)), refused);  // counted in bytes, not characters
+  // Printable noise deflates to more than 6 bits a character: a link past 1 Mi characters.
+  let seed = 1;
+  const noise = Array.from({ length: mib }, () => String.fromCharCode(32 + ((seed = (seed * 48271) % 2147483647) % 95)));
+  await assert.rejects(pack(noise.join('')), refused);
 });
