@@ -44,7 +44,7 @@ Game::IdleResult Game::advance() {
     currentWorld->step();
     const int r = tickCount % redisplayEvery;
     tickCount = nextTickCount(tickCount);
-    if (endedAtTick < 0 && ballIsLost(*currentWorld)) {
+    if (endedAtTick < 0 && ballIsLost(*currentWorld, tableBottom_)) {
         endedAtTick = tickCount;
         endScore = currentWorld->score;
     }
@@ -100,6 +100,7 @@ void Game::rebuild() {
     std::istringstream model(text);
     if (!openError.empty()) model.setstate(std::ios::failbit);
     currentWorld = std::make_unique<World>(model, textureLoader);
+    tableBottom_ = tableBottom(*currentWorld);
     loadError.clear();
     if (!currentWorld->hasBall()) {
         const std::string reason = !openError.empty() ? openError : currentWorld->modelError;

@@ -46,7 +46,8 @@ private:
     IdleResult advance();
     void rebuild();
 
-    std::string foundModel_;  // where modelPlaces found the ball; every later read goes there
+    std::string foundModel_;
+    double tableBottom_ = 0.0;  // the current World's tableBottom, worked out when it is built  // where modelPlaces found the ball; every later read goes there
 };
 
 /// Watches the game loop from inside, one idle call at a time: a recording writes down what the

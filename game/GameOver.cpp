@@ -23,10 +23,10 @@ double tableBottom(const World& world) {
     return bottom;
 }
 
-bool ballIsLost(const World& world) {
+bool ballIsLost(const World& world, double bottom) {
     if (world.masses.empty()) return false;
     const Mass& centre = world.masses[0];
     const double highestMass = double(centre.position[1]) + double(world.boxMax[1]);
     const double clearance = 2.0 * world.boundingRadius;
-    return centre.velocity[1] < 0.0f && highestMass + clearance < tableBottom(world);
+    return centre.velocity[1] < 0.0f && highestMass + clearance < bottom;
 }

@@ -151,7 +151,7 @@ TEST(GameOverTest, OnlyAFallingBallFarBelowTheTableIsLost) {
     const std::unique_ptr<World> world = shippedWorld();
     const double bottom = double(-0.2f) - 1.5;
     EXPECT_EQ(tableBottom(*world), bottom);
-    EXPECT_FALSE(ballIsLost(*world));
+    EXPECT_FALSE(ballIsLost(*world, bottom));
 
     const double top = double(world->masses[0].position[1]) + double(world->boxMax[1]);
     const double line = bottom - 2.0 * world->boundingRadius;  // the highest mass must fall below this
@@ -159,13 +159,13 @@ TEST(GameOverTest, OnlyAFallingBallFarBelowTheTableIsLost) {
         const std::unique_ptr<World> moved = shippedWorld();
         moved->translate(vec(0, float(line - top - past), 0));
         for (Mass& mass : moved->masses) mass.velocity[1] = -1.0f;
-        EXPECT_EQ(ballIsLost(*moved), past > 0) << past;
+        EXPECT_EQ(ballIsLost(*moved, bottom), past > 0) << past;
         moved->masses[0].velocity[1] = 1.0f;
-        EXPECT_FALSE(ballIsLost(*moved)) << "rising, " << past;
+        EXPECT_FALSE(ballIsLost(*moved, bottom)) << "rising, " << past;
         moved->masses[0].velocity[1] = std::nanf("");
-        EXPECT_FALSE(ballIsLost(*moved)) << "NaN, " << past;
+        EXPECT_FALSE(ballIsLost(*moved, bottom)) << "NaN, " << past;
     }
-    EXPECT_FALSE(ballIsLost(*worldFromText("")));
+    EXPECT_FALSE(ballIsLost(*worldFromText(""), bottom));
 }
 
 // Left alone, the ball rolls off the open end at about tick 3,190 and falls: the game ends once, a
@@ -173,7 +173,8 @@ TEST(GameOverTest, OnlyAFallingBallFarBelowTheTableIsLost) {
 TEST_F(GameTest, AGameEndsOnceWhenItsBallIsLostAndANewGameIsUnended) {
     int endedAt = -1;
     for (int idle = 0; idle < 5000 && endedAt < 0; ++idle) {
-        const bool lostBefore = game.currentWorld && ballIsLost(*game.currentWorld);
+        const World* world = game.currentWorld.get();
+        const bool lostBefore = world != nullptr && ballIsLost(*world, tableBottom(*world));
         game.idle();
         EXPECT_FALSE(lostBefore) << "lost before the game said so, at tick " << game.tickCount;
         endedAt = game.endedAtTick;
