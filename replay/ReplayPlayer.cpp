@@ -109,3 +109,37 @@ std::string checkReplayModel(const Replay& replay, const std::string& replayFile
     return replayFile + ": recorded with another ball (model hash " + hexHash(replay.modelHash) + "), not " +
            modelFile + " (hash " + hexHash(hash) + ")";
 }
+
+ReplayOutcome playReplay(Replay replay, const std::string& modelFile, long long maxTicks,
+                         const ReplayIdleWatcher& afterIdle) {
+    ReplayOutcome outcome;
+    Game game;
+    game.modelFileName = modelFile.c_str();
+    game.restartRequested = true;
+    ReplayPlayer player(std::move(replay));
+    game.observer = &player;
+    while (!player.over(game) && !player.diverged()) {
+        const long long idle = game.idleCount;
+        const Game::IdleResult result = game.idle();
+        if (afterIdle && !afterIdle(idle, game, result)) {
+            outcome.stopped = true;
+            break;
+        }
+        if (maxTicks > 0 && game.tickCount > maxTicks) {
+            outcome.tooLong = true;
+            outcome.verdict = "replay too long: past " + std::to_string(maxTicks) + " ticks of play";
+            break;
+        }
+    }
+    if (!outcome.stopped && !outcome.tooLong) {
+        outcome.verified = player.verified();
+        outcome.verdict = player.verdict();
+    }
+    outcome.endedAtTick = game.endedAtTick;
+    outcome.endScore = game.endScore;
+    // A game ends when its ball is lost; one that was still on at the replay's end counts as it stood.
+    const bool ended = game.endedAtTick >= 0;
+    outcome.ticks = ended ? game.endedAtTick : game.tickCount;
+    outcome.score = ended ? game.endScore : (game.currentWorld ? game.currentWorld->score : 0);
+    return outcome;
+}

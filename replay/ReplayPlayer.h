@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 #include "game/Game.h"
@@ -49,3 +50,23 @@ private:
 Result<Replay> loadReplay(const std::string& fileName);
 /// Returns "" when the model file is the ball the replay was recorded with, or one line saying it is not.
 [[nodiscard]] std::string checkReplayModel(const Replay& replay, const std::string& replayFile, const std::string& modelFile);
+
+/// What playing a recorded game again to its end found.
+struct ReplayOutcome {
+    bool verified = false;  ///< every checkpoint and the end agreed with the game
+    bool stopped = false;   ///< the caller's afterIdle stopped the play (it has said why)
+    bool tooLong = false;   ///< the game went past maxTicks and was not played on
+    std::string verdict;    ///< the player's line (ReplayPlayer::verdict), or why the play was cut off
+    int ticks = 0;          ///< the tick the game ended at, or the ticks played when it did not end
+    int score = 0;          ///< the game's score: when the ball was lost, or at the replay's end
+    int endedAtTick = -1;   ///< Game::endedAtTick at the replay's end
+    int endScore = 0;       ///< Game::endScore at the replay's end
+};
+
+/// Called after each idle call of a replay played again; returning false stops it.
+using ReplayIdleWatcher = std::function<bool(long long idle, const Game& game, const Game::IdleResult& result)>;
+
+/// Plays replay again with the ball in modelFile (read as given), as fast as it goes, until it is
+/// over or diverges, or afterIdle stops it, or its ticks pass maxTicks (0: no limit).
+ReplayOutcome playReplay(Replay replay, const std::string& modelFile, long long maxTicks = 0,
+                         const ReplayIdleWatcher& afterIdle = {});

@@ -80,16 +80,16 @@ private:
     bool wanted_;
 };
 
-// --replay: the recorded game again, as fast as it goes, checked at every checkpoint and at the end.
-// The recording's keys drive the game; it stops at the first checkpoint that disagrees.
 // When the current game's ball was lost, and its score then; the game may have stepped on past it.
-void printGameOver(const Game& game) {
-    if (game.endedAtTick < 0)
+void printGameOver(int endedAtTick, int endScore) {
+    if (endedAtTick < 0)
         std::printf("game not over\n");
     else
-        std::printf("game over at tick %d score %d\n", game.endedAtTick, game.endScore);
+        std::printf("game over at tick %d score %d\n", endedAtTick, endScore);
 }
 
+// --replay: the recorded game again, as fast as it goes, checked at every checkpoint and at the end.
+// The recording's keys drive the game; it stops at the first checkpoint that disagrees.
 int replayGame(const SimOptions& options) {
     if (options.idlesGiven || !options.keys.empty())
         return badUsage("--replay plays the recorded keys: --idles and --key do not go with it");
@@ -103,20 +103,15 @@ int replayGame(const SimOptions& options) {
     Replay& replay = loaded.value();
     if (replay.cutShort()) std::cerr << replay.cutNote << '\n';
     Trace trace(options);
-    Game game;
-    game.modelFileName = options.model.c_str();
-    game.restartRequested = true;
-    ReplayPlayer player(std::move(replay));
-    game.observer = &player;
-    while (!player.over(game) && !player.diverged()) {
-        const long long idle = game.idleCount;
-        const Game::IdleResult result = game.idle();
-        if (!trace.after(idle, game, result)) return 1;
-    }
-    if (!trace.finish()) return 1;
-    std::printf("%s\n", player.verdict().c_str());
-    if (options.gameOver) printGameOver(game);
-    return flushStandardOutput("the verdict", player.verified() ? 0 : 1);
+    const ReplayOutcome outcome =
+        playReplay(std::move(replay), options.model, 0,
+                   [&trace](long long idle, const Game& game, const Game::IdleResult& result) {
+                       return trace.after(idle, game, result);
+                   });
+    if (outcome.stopped || !trace.finish()) return 1;
+    std::printf("%s\n", outcome.verdict.c_str());
+    if (options.gameOver) printGameOver(outcome.endedAtTick, outcome.endScore);
+    return flushStandardOutput("the verdict", outcome.verified ? 0 : 1);
 }
 
 }  // namespace
@@ -168,6 +163,6 @@ int main(int argc, char** argv) {
     const std::uint64_t hash = stateHash(game);
     std::printf("ticks %d score %d hash %016" PRIx64 "\n", game.tickCount,
                 game.currentWorld ? game.currentWorld->score : 0, hash);
-    if (options.gameOver) printGameOver(game);
+    if (options.gameOver) printGameOver(game.endedAtTick, game.endScore);
     return flushStandardOutput("the summary", 0);
 }
