@@ -5,7 +5,7 @@
 #   layers.sh ldd PROGRAM            the program must load no GL, GLU, GLUT, X or audio library
 #   layers.sh includes ROOT          no file of the core's folders under ROOT includes a file of a
 #                                    higher layer (the pictures, the sounds, the shared front end,
-#                                    the desktop game, the page or flipper-sim), nor a file of a core
+#                                    the desktop game, the page, flipper-sim or flipper-hall), nor a file of a core
 #                                    folder listed after its own in coreFolders
 #   layers.sh catches CORE... -- HIGHER...
 #                                    the includes check must refuse a tree in which any one of the
@@ -16,7 +16,7 @@ set -uo pipefail
 
 # The core's folders in the order they build on one another: each includes only itself and those before it.
 coreFolders=(io math softbody obstacles world game replay)
-higherFolders='picture|sound|front|desktop|web|sim'
+higherFolders='picture|sound|front|desktop|web|sim|hall'
 includePattern='^[[:space:]]*#[[:space:]]*include[[:space:]]*["<](\.\./)*'
 
 # A probe tree with one file, FROM/Probe.h, including TO/X.h in the given spelling (a printf format).

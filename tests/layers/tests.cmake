@@ -12,6 +12,10 @@ add_test(NAME layers.core_refuses_audio_headers
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND NOT CMAKE_CROSSCOMPILING)
   add_test(NAME layers.sim_links_no_graphics
            COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/layers.sh ldd $<TARGET_FILE:flipper-sim>)
+  if(TARGET flipper-hall)
+    add_test(NAME layers.hall_links_no_graphics
+             COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/layers.sh ldd $<TARGET_FILE:flipper-hall>)
+  endif()
 endif()
 
 add_test(NAME layers.core_includes_no_higher_layer
@@ -19,6 +23,6 @@ add_test(NAME layers.core_includes_no_higher_layer
 # The check itself must catch any core folder including any higher one, or a core folder after its own.
 add_test(NAME layers.include_check_catches_a_higher_include
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/layers.sh catches io math softbody obstacles world game replay
-                 -- picture sound front desktop web sim)
+                 -- picture sound front desktop web sim hall)
 add_test(NAME layers.include_check_holds_the_core_order
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/layers.sh catches-order io math softbody obstacles world game replay)
