@@ -16,8 +16,9 @@
 
 namespace {
 
-// The log: the standard error the program started with. The game's own lines on standard error
-// (the ball's reading, for every game verified) are not the server's log and go nowhere.
+// The log: the standard error the program started with. The game's own lines (the ball's reading
+// and the spin limiter's, for every game verified) are not the server's log: once it listens,
+// standard output and standard error go nowhere.
 std::FILE* logFile = stderr;
 std::mutex logMutex;
 
@@ -27,9 +28,12 @@ void logLine(const std::string& line) {
     std::fflush(logFile);
 }
 
+void quietGameLines();
+
 void sayListening(const std::string& url) {
     std::printf("flipper-hall: serving on %s\n", url.c_str());
     std::fflush(stdout);
+    quietGameLines();
 }
 
 int fail(const std::string& line) {
@@ -42,7 +46,7 @@ void quietGameLines() {
     const int nowhere = open("/dev/null", O_WRONLY);
     if (log < 0 || nowhere < 0) return;
     std::FILE* file = fdopen(log, "w");
-    if (file == nullptr || dup2(nowhere, STDERR_FILENO) < 0) return;
+    if (file == nullptr || dup2(nowhere, STDERR_FILENO) < 0 || dup2(nowhere, STDOUT_FILENO) < 0) return;
     close(nowhere);
     logFile = file;
 }
@@ -75,7 +79,6 @@ int main(int argc, char** argv) {
     if (!modelHash.ok()) return fail(modelHash.problem().line());
     const Site site(options.site);
     Hall hall(store, site, model, modelHash.value(), logLine);
-    quietGameLines();
     if (Problem problem = serveHall(hall, options.server, sayListening, logLine)) {
         logLine(problem.line());
         return 1;
