@@ -1,10 +1,11 @@
 # Installing the game as Debian lays out small games (cmake --install), and packing the same tree as
 # a .deb (cpack, run by scripts/package):
 #   games/flipper, games/flipper-sim                 the programs (the simulator is the game's own tool)
+#   games/flipper-hall, /lib/systemd/system/         the hall of fame's server and its service
 #   share/games/flipper/                              the ball and the two pictures
 #   share/applications/, share/metainfo/              the menu entry and its AppStream description
 #   share/icons/hicolor/<size>/apps/flipper.png       icons rendered from the game (tools/make_icons.sh)
-#   share/man/man6/                                   flipper.6, flipper-sim.6
+#   share/man/man6/                                   flipper.6, flipper-sim.6, flipper-hall.6
 #   share/doc/flipper/                                copyright, changelog
 # The programs find their data as ../share/games/flipper from their own folder (io/DataFiles), so the
 # tree works wherever it is put: under /usr, /usr/local, or a package unpacked anywhere.
@@ -22,6 +23,13 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 install(TARGETS flipper flipper-sim RUNTIME DESTINATION ${FLIPPER_GAMES_DIR})
+set(FLIPPER_MAN_PAGES flipper.6 flipper-sim.6)
+if(TARGET flipper-hall)
+  install(TARGETS flipper-hall RUNTIME DESTINATION ${FLIPPER_GAMES_DIR})
+  # Where Debian 12's systemd looks for a package's units; it runs as a user of its own.
+  install(FILES ${CMAKE_SOURCE_DIR}/packaging/flipper-hall.service DESTINATION /lib/systemd/system)
+  list(APPEND FLIPPER_MAN_PAGES flipper-hall.6)
+endif()
 install(FILES ${CMAKE_SOURCE_DIR}/assets/sphere.iv ${CMAKE_SOURCE_DIR}/assets/woman.bmp
               ${CMAKE_SOURCE_DIR}/assets/head.bmp
         DESTINATION ${FLIPPER_DATA_DIR})
@@ -35,7 +43,7 @@ endforeach()
 # Manual pages and the changelog go compressed, without a time stamp, as Debian wants them.
 find_program(GZIP_PROGRAM gzip REQUIRED)
 set(FLIPPER_GZIPPED)
-foreach(source flipper.6 flipper-sim.6 changelog)
+foreach(source ${FLIPPER_MAN_PAGES} changelog)
   set(gzipped ${CMAKE_BINARY_DIR}/packaging/${source}.gz)
   add_custom_command(OUTPUT ${gzipped}
                      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
@@ -44,8 +52,9 @@ foreach(source flipper.6 flipper-sim.6 changelog)
   list(APPEND FLIPPER_GZIPPED ${gzipped})
 endforeach()
 add_custom_target(flipper-docs ALL DEPENDS ${FLIPPER_GZIPPED})
-install(FILES ${CMAKE_BINARY_DIR}/packaging/flipper.6.gz ${CMAKE_BINARY_DIR}/packaging/flipper-sim.6.gz
-        DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+foreach(page ${FLIPPER_MAN_PAGES})
+  install(FILES ${CMAKE_BINARY_DIR}/packaging/${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+endforeach()
 install(FILES ${FLIPPER_PACKAGING}/copyright DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/flipper)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/changelog.gz DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/flipper)
 
@@ -64,7 +73,9 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
   "the table."
   ""
   "Games can be recorded and replayed to the last bit; flipper-sim plays the"
-  "game without a window, for replays, tests and benchmarks.")
+  "game without a window, for replays, tests and benchmarks. flipper-hall is"
+  "a hall of fame server: it plays every game sent to it again before it lists"
+  "its score.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)

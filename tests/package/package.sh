@@ -5,7 +5,8 @@
 #   2. unpacked anywhere (dpkg-deb -x) and started from another, empty folder under Xvfb, the game
 #      finds its ball and pictures beside it, says "Read in " and draws the table in its colours;
 #   3. installed with apt-get, the menu entry's command started from an empty folder does the same,
-#      and flipper-sim plays the installed ball as the build's own plays the repository's;
+#      flipper-sim plays the installed ball as the build's own plays the repository's, and
+#      flipper-hall lists the demo game with the installed ball;
 #   4. removed again, every file dpkg -L listed is gone.
 # Steps 3 and 4 need root or sudo and are skipped (said so) without them.
 #
@@ -50,7 +51,9 @@ fail() {
 }
 
 # --- 1. the package itself ------------------------------------------------------------------------
-expected="./usr/games/flipper
+expected="./lib/systemd/system/flipper-hall.service
+./usr/games/flipper
+./usr/games/flipper-hall
 ./usr/games/flipper-sim
 ./usr/share/applications/$app_id.desktop
 ./usr/share/doc/flipper/changelog.gz
@@ -62,6 +65,7 @@ for size in 128 16 22 24 256 32 48 64; do
   expected+=$'\n'"./usr/share/icons/hicolor/${size}x$size/apps/flipper.png"
 done
 expected+="
+./usr/share/man/man6/flipper-hall.6.gz
 ./usr/share/man/man6/flipper-sim.6.gz
 ./usr/share/man/man6/flipper.6.gz
 ./usr/share/metainfo/$app_id.metainfo.xml"
@@ -69,6 +73,11 @@ files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort)
 [ "$files" = "$(sort <<< "$expected")" ] ||
   fail "the package's files differ from those expected: $(diff <(sort <<< "$expected") <(echo "$files") | grep '^[<>]' | tr '\n' ' ')"
 dpkg-deb -f "$deb" Depends | grep -q 'libglut' || fail "the package does not depend on GLUT (shlibdeps)"
+dpkg-deb -f "$deb" Depends | grep -q 'libsqlite3' || fail "the package does not depend on SQLite (shlibdeps)"
+# The hall's service: a user of its own, its database under /var/lib/flipper-hall.
+unit=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./lib/systemd/system/flipper-hall.service)
+grep -q '^DynamicUser=yes' <<< "$unit" && grep -q '^StateDirectory=flipper-hall' <<< "$unit" &&
+  grep -q -- '--db /var/lib/flipper-hall/' <<< "$unit" || fail "the hall's unit does not run as its own user on /var/lib/flipper-hall"
 
 echo "--- lintian"
 lintian --fail-on error,warning --info --pedantic "$deb" 2>/dev/null || fail "lintian reports an error or a warning"
@@ -128,6 +137,18 @@ else
   "$built_sim" --model "$repo/assets/sphere.iv" --idles 2000 > built.txt 2> /dev/null
   grep -q '^ticks 1999 score [0-9]* hash ' installed.txt && cmp -s installed.txt built.txt ||
     fail "the installed flipper-sim's game ($(tail -n 1 installed.txt)) is not the build's ($(tail -n 1 built.txt))"
+  # The installed hall plays a game with the installed ball, as the build's flipper-sim does.
+  PATH=/usr/games:$PATH flipper-hall --site /usr/share/games/flipper --db "$work/sim/hall.db" --port 0 \
+    > hall.txt 2> hall-log.txt &
+  hall=$!
+  for _ in $(seq 50); do grep -q 'serving on' hall.txt && break; sleep 0.1; done
+  url=$(sed -n 's/.*serving on //p' hall.txt)
+  answer=$(curl -s --data-binary @"$repo/docs/demo.replay" -H 'Authorization: Bearer package-test-token' \
+    "${url}api/games?name=installed")
+  kill "$hall"
+  wait "$hall"
+  [ "$answer" = '{"id":1,"name":"installed","rank":1,"score":67,"ticks":9003}' ] ||
+    fail "the installed flipper-hall did not list the demo with its 67 points: '$answer' $(head -n 2 hall-log.txt)"
   cd "$work" || exit 1
 
   # --- 4. removed ---------------------------------------------------------------------------------
