@@ -61,9 +61,13 @@ void startedAfresh() {
     overShown = false;
 }
 
-// The player's game is over once its World's ball is lost; a World still to be built is none.
-bool playersGameOver() {
-    return !replays.replaying() && game.currentWorld != nullptr && !game.restartRequested && game.endedAtTick >= 0;
+// The player's game is over once its World's ball is lost (a World still to be built is none):
+// the page is told once.
+void sayGameOverOnce() {
+    if (overShown || replays.replaying() || game.currentWorld == nullptr || game.restartRequested || game.endedAtTick < 0)
+        return;
+    overShown = true;
+    showGameOver(game.endScore, game.endedAtTick);
 }
 
 void present(fixedgl::Pipeline& pipeline) { backend.present(pipeline); }
@@ -84,10 +88,7 @@ void frame() {
         while (!frozenNow() && emscripten_get_now() / 1000.0 - now < freezeBudgetSeconds)
             if (playTick(game).redisplay) glutPostRedisplay();
     }
-    if (!overShown && playersGameOver()) {
-        overShown = true;
-        showGameOver(game.endScore, game.endedAtTick);
-    }
+    sayGameOverOnce();
     const std::string verdict = replays.takeVerdict();
     if (!verdict.empty()) {
         std::cout << verdict << '\n' << std::flush;
@@ -114,6 +115,8 @@ EMSCRIPTEN_KEEPALIVE void webKey(int key) {
     if (key == 'n') {
         // A replay the new game stops is no longer playing, nor judged: the page stops saying so.
         const bool stopsReplay = replays.replaying();
+        // A ball lost since the last frame is said first: that game ended, it was not left.
+        sayGameOverOnce();
         if (!stopsReplay && flipsThisGame > 0 && !overShown) showGameLeft();
         startedAfresh();
         report(replays.newGame());
