@@ -45,8 +45,11 @@ long long freezeAt = -1;  // with --freeze-at: the tick the game stops stepping 
 constexpr std::size_t frameTimesKept = 4096;
 std::vector<float> frameTimes;
 
-// The page shows a replay's verdict beside the table too; "" clears what it says of a replay.
-EM_JS(void, showVerdict, (const char* line), { if (Module.onVerdict) Module.onVerdict(UTF8ToString(line)); });
+// The page shows a replay's verdict beside the table too, with the tick its ball was lost at (-1:
+// not lost); "" clears what it says of a replay.
+EM_JS(void, showVerdict, (const char* line, int endedAtTick), {
+    if (Module.onVerdict) Module.onVerdict(UTF8ToString(line), endedAtTick);
+});
 // The player's game is over (its ball is lost), said once a game; or it is left for a new one after
 // a flip, said before the new one starts, while its snapshot is still the game left.
 EM_JS(void, showGameOver, (int score, int ticks), { if (Module.onGameOver) Module.onGameOver(score, ticks); });
@@ -92,7 +95,7 @@ void frame() {
     const std::string verdict = replays.takeVerdict();
     if (!verdict.empty()) {
         std::cout << verdict << '\n' << std::flush;
-        showVerdict(verdict.c_str());
+        showVerdict(verdict.c_str(), game.endedAtTick);
     }
     // Frozen, the picture is drawn every frame, as the desktop game keeps drawing.
     if (frozenNow()) glutPostRedisplay();
@@ -120,7 +123,7 @@ EMSCRIPTEN_KEEPALIVE void webKey(int key) {
         if (!stopsReplay && flipsThisGame > 0 && !overShown) showGameLeft();
         startedAfresh();
         report(replays.newGame());
-        if (stopsReplay) showVerdict("");
+        if (stopsReplay) showVerdict("", -1);
         return;
     }
     if ((key == 'f' || key == 'j') && !replays.replaying()) ++flipsThisGame;

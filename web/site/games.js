@@ -31,14 +31,15 @@
   /// Seconds of play, to a tenth.
   function seconds(ticks) { return (ticks / ticksPerSecond).toFixed(1) + ' s'; }
 
-  /// What a verdict of the game (flipper-sim --replay's line) says to a player; '' for ''.
-  function words(line) {
+  /// What a verdict of the game (flipper-sim --replay's line) says to a player; '' for ''. A genuine
+  /// game lasted until endedAtTick, the tick its ball was lost, if it was (not -1).
+  function words(line, endedAtTick = -1) {
     let m;
     if (line === '') return '';
     if ((m = /^replay verified: ticks (\d+) score (\d+) /.exec(line)))
-      return `A genuine game: ${m[2]} points in ${seconds(Number(m[1]))}`;
+      return `A genuine game: ${m[2]} points in ${seconds(endedAtTick >= 0 ? endedAtTick : Number(m[1]))}`;
     if ((m = /^replay verified to its last checkpoint.*: ticks (\d+) score (\d+) /.exec(line)))
-      return `A genuine game as far as it was recorded: ${m[2]} points in ${seconds(Number(m[1]))}`;
+      return `A genuine game as far as it was recorded: ${m[2]} points in ${seconds(endedAtTick >= 0 ? endedAtTick : Number(m[1]))}`;
     if ((m = /^replay diverged at idle (-?\d+):/.exec(line)))
       return `This game was changed: it stops matching at ${seconds(Math.max(0, Number(m[1])))}`;
     if ((m = /^replay diverged at the end: .*, got ticks (\d+) /.exec(line)))

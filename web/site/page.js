@@ -214,7 +214,7 @@
     });
     for (const line of refused) Module.printErr(line);
     await keepSaying(accepted);
-    say(`${accepted.length} games imported from ${file.name}` + (refused.length === 0 ? '' :
+    say(`${accepted.length} game${accepted.length === 1 ? '' : 's'} imported from ${file.name}` + (refused.length === 0 ? '' :
       `; ${refused.length} refused: ${refused[0].slice(file.name.length + 2)}`));
   }
   const importer = byId('import');

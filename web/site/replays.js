@@ -12,7 +12,7 @@
 
   function say(line) { status.textContent = line; }
   function problem(line) { Module.printErr(line); say(line); }
-  Module.onVerdict = function (line) { say(FlipperGames.words(line)); };
+  Module.onVerdict = function (line, endedAtTick) { say(FlipperGames.words(line, endedAtTick)); };
 
   // The current game as replay text, or null after the game said why not.
   function currentGame() {
