@@ -55,7 +55,10 @@
     games = kept;
     show();
     if (dropped.length > 0) {
-      note(`${dropped.length} older games dropped: the ${G.recentKept} most recent and the ${G.bestKept} best are kept`);
+      const line = `${dropped.length} older game${dropped.length === 1 ? '' : 's'} let go: ` +
+        `the ${G.recentKept} most recent and the ${G.bestKept} best are kept`;
+      note(line);
+      say(line);
     }
     return dropped.length;
   }
