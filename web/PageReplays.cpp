@@ -64,16 +64,53 @@ std::string PageReplays::snapshot() {
     return "";
 }
 
-std::string PageReplays::play(const std::string& text, const std::string& name) {
-    if (static_cast<long long>(text.size()) > maxPageReplayBytes) return name + ": cannot read replay: file too large";
+Result<Replay> PageReplays::read(const std::string& text, const std::string& name) const {
+    if (static_cast<long long>(text.size()) > maxPageReplayBytes)
+        return Problem(name + ": cannot read replay: file too large");
     std::istringstream in(text);
     Result<Replay> replay = readReplay(in, name);
-    if (!replay.ok()) return replay.problem().line();
+    if (!replay.ok()) return replay;
     const std::string problem = checkReplayModel(replay.value(), name, game_.modelFileName);
-    if (!problem.empty()) return problem;
+    if (!problem.empty()) return Problem(problem);
+    return replay;
+}
+
+std::string PageReplays::play(const std::string& text, const std::string& name) {
+    Result<Replay> replay = read(text, name);
+    if (!replay.ok()) return replay.problem().line();
     restart();
     player_ = std::make_unique<ReplayPlayer>(std::move(replay.value()));
     return "";
+}
+
+PageReplays::Check PageReplays::check(const std::string& text, const std::string& name) const {
+    Check found;
+    Result<Replay> replay = read(text, name);
+    if (!replay.ok()) {
+        found.line = replay.problem().line();
+        return found;
+    }
+    Game game;
+    game.modelFileName = game_.modelFileName;
+    game.restartRequested = true;
+    ReplayPlayer player(std::move(replay.value()));
+    game.observer = &player;
+    while (!player.over(game) && !player.diverged()) game.idle();
+    found.line = player.verdict();
+    found.verified = player.verified();
+    found.ticks = game.tickCount;
+    found.score = game.currentWorld ? game.currentWorld->score : 0;
+    found.endedAtTick = game.endedAtTick;
+    found.endScore = game.endScore;
+    return found;
+}
+
+PageReplays::Check PageReplays::checkFile(const std::string& path, const std::string& name) const {
+    const Result<std::string> text = readRegularFile(path, maxPageReplayBytes);
+    if (text.ok()) return check(text.value(), name);
+    Check found;
+    found.line = name + ": cannot read replay: " + text.problem().line();
+    return found;
 }
 
 std::string PageReplays::playFile(const std::string& path, const std::string& name) {

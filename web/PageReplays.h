@@ -31,6 +31,22 @@ public:
     /// The same for the replay in the file path (bounded in size).
     [[nodiscard]] std::string playFile(const std::string& path, const std::string& name);
 
+    /// What a check of a replay found: the verdict line (or one line naming name and the problem
+    /// when it cannot be played), and where the checked game's ball was lost.
+    struct Check {
+        std::string line;
+        bool verified = false;
+        int ticks = 0;          ///< the ticks played
+        int score = 0;          ///< the score at the end
+        int endedAtTick = -1;   ///< as Game::endedAtTick of the checked game
+        int endScore = 0;
+    };
+    /// Plays the replay text to its end, as fast as it goes, in a game of its own beside the page's,
+    /// which goes on untouched.
+    [[nodiscard]] Check check(const std::string& text, const std::string& name) const;
+    /// The same for the replay in the file path (bounded in size).
+    [[nodiscard]] Check checkFile(const std::string& path, const std::string& name) const;
+
     const std::string& snapshotFile() const { return snapshotFile_; }
 
     /// A replay is being played or is held at its end.
@@ -46,6 +62,8 @@ public:
 
 private:
     void restart();
+    /// The replay of text, or one line naming name and why it is none for this game's ball.
+    Result<Replay> read(const std::string& text, const std::string& name) const;
     /// The recording or the replay of the moment; null for neither.
     GameObserver* current() const;
 

@@ -45,8 +45,33 @@ long long freezeAt = -1;  // with --freeze-at: the tick the game stops stepping 
 constexpr std::size_t frameTimesKept = 4096;
 std::vector<float> frameTimes;
 
-// The page shows a replay's verdict beside the table too; "" clears what it says of a replay.
-EM_JS(void, showVerdict, (const char* line), { if (Module.onVerdict) Module.onVerdict(UTF8ToString(line)); });
+// The page shows a replay's verdict beside the table too, with the tick its ball was lost at (-1:
+// not lost); "" clears what it says of a replay.
+EM_JS(void, showVerdict, (const char* line, int endedAtTick), {
+    if (Module.onVerdict) Module.onVerdict(UTF8ToString(line), endedAtTick);
+});
+// The player's game is over (its ball is lost), said once a game; or it is left for a new one after
+// a flip, said before the new one starts, while its snapshot is still the game left.
+EM_JS(void, showGameOver, (int score, int ticks), { if (Module.onGameOver) Module.onGameOver(score, ticks); });
+EM_JS(void, showGameLeft, (), { if (Module.onGameLeft) Module.onGameLeft(); });
+
+int flipsThisGame = 0;  // f and j from the player since the game started
+bool overShown = false;  // the page was told this game is over
+PageReplays::Check lastCheck;  // what webCheckReplay found last
+
+void startedAfresh() {
+    flipsThisGame = 0;
+    overShown = false;
+}
+
+// The player's game is over once its World's ball is lost (a World still to be built is none):
+// the page is told once.
+void sayGameOverOnce() {
+    if (overShown || replays.replaying() || game.currentWorld == nullptr || game.restartRequested || game.endedAtTick < 0)
+        return;
+    overShown = true;
+    showGameOver(game.endScore, game.endedAtTick);
+}
 
 void present(fixedgl::Pipeline& pipeline) { backend.present(pipeline); }
 
@@ -55,16 +80,22 @@ bool frozenNow() { return frozen(game, freezeAt); }
 void frame() {
     const double started = emscripten_get_now();
     const double now = started / 1000.0;
-    if (freezeAt < 0) {
+    // A replay whose ball is lost plays the rest unpaced: an empty table is not worth waiting for.
+    const bool pastTheBall = replays.replaying() && !replays.holding() && game.endedAtTick >= 0;
+    if (pastTheBall) {
+        while (!replays.holding() && emscripten_get_now() / 1000.0 - now < freezeBudgetSeconds)
+            if (playTick(game).redisplay) glutPostRedisplay();
+    } else if (freezeAt < 0) {
         if (pacing.idle(game).redisplay) glutPostRedisplay();
     } else if (!frozenNow()) {
         while (!frozenNow() && emscripten_get_now() / 1000.0 - now < freezeBudgetSeconds)
             if (playTick(game).redisplay) glutPostRedisplay();
     }
+    sayGameOverOnce();
     const std::string verdict = replays.takeVerdict();
     if (!verdict.empty()) {
         std::cout << verdict << '\n' << std::flush;
-        showVerdict(verdict.c_str());
+        showVerdict(verdict.c_str(), game.endedAtTick);
     }
     // Frozen, the picture is drawn every frame, as the desktop game keeps drawing.
     if (frozenNow()) glutPostRedisplay();
@@ -87,10 +118,15 @@ EMSCRIPTEN_KEEPALIVE void webKey(int key) {
     if (key == 'n') {
         // A replay the new game stops is no longer playing, nor judged: the page stops saying so.
         const bool stopsReplay = replays.replaying();
+        // A ball lost since the last frame is said first: that game ended, it was not left.
+        sayGameOverOnce();
+        if (!stopsReplay && flipsThisGame > 0 && !overShown) showGameLeft();
+        startedAfresh();
         report(replays.newGame());
-        if (stopsReplay) showVerdict("");
+        if (stopsReplay) showVerdict("", -1);
         return;
     }
+    if ((key == 'f' || key == 'j') && !replays.replaying()) ++flipsThisGame;
     auto keyboard = fixedgl::glutCallbacks().keyboard;
     if (keyboard != nullptr && key > 0 && key < 256) keyboard(static_cast<unsigned char>(key), 0, 0);
 }
@@ -129,8 +165,28 @@ EMSCRIPTEN_KEEPALIVE int webPlayReplay(const char* name) {
     const std::string problem = replays.playFile(incoming, name);
     std::remove(incoming);
     report(problem);
+    if (problem.empty()) startedAfresh();
     return problem.empty() ? 1 : 0;
 }
+
+/// Checks the replay text the page put in /check.replay, called name in messages, by playing it to
+/// its end in a game of its own; the page's game is untouched. Returns the verdict line (or the line
+/// naming the problem); webChecked(i) then gives 1 if verified, its ticks, score, the tick its ball
+/// was lost at (-1: never) and the score then, for i = 0..4.
+EMSCRIPTEN_KEEPALIVE const char* webCheckReplay(const char* name) {
+    const char* const checked = "/check.replay";
+    lastCheck = replays.checkFile(checked, name);
+    std::remove(checked);
+    return lastCheck.line.c_str();
+}
+EMSCRIPTEN_KEEPALIVE int webChecked(int i) {
+    const int values[] = {lastCheck.verified ? 1 : 0, lastCheck.ticks, lastCheck.score, lastCheck.endedAtTick,
+                          lastCheck.endScore};
+    return i >= 0 && i < 5 ? values[i] : 0;
+}
+
+/// The score on the table now (0 before the World is built).
+EMSCRIPTEN_KEEPALIVE int webScore() { return game.currentWorld ? game.currentWorld->score : 0; }
 
 /// 1 while a replay plays or is held at its end.
 EMSCRIPTEN_KEEPALIVE int webReplaying() { return replays.replaying() ? 1 : 0; }

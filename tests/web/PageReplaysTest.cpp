@@ -117,3 +117,33 @@ TEST_F(PageReplaysTest, ABadReplayIsOneLineAndTheRecordedGamePlaysOn) {
     ASSERT_EQ(page->snapshot(), "");
     EXPECT_NE(snapshotText().find("key 55 f\nend 60 ticks 59 "), std::string::npos) << snapshotText();
 }
+
+TEST_F(PageReplaysTest, ACheckPlaysAReplayToItsEndBesideTheGameAndLeavesTheGameAsItWas) {
+    ASSERT_EQ(page->newGame(), "");
+    play(40);
+    std::ifstream in(std::string(FLIPPER_ASSETS) + "/../docs/demo.replay", std::ios::binary);
+    std::ostringstream demo;
+    demo << in.rdbuf();
+    // As flipper-sim --replay --game-over says of docs/demo.replay.
+    const PageReplays::Check genuine = page->check(demo.str(), "demo");
+    EXPECT_EQ(genuine.line, "replay verified: ticks 9041 score 67 hash b4fc73613d557b39");
+    EXPECT_TRUE(genuine.verified);
+    EXPECT_EQ(genuine.ticks, 9041);
+    EXPECT_EQ(genuine.score, 67);
+    EXPECT_EQ(genuine.endedAtTick, 9003);
+    EXPECT_EQ(genuine.endScore, 67);
+    EXPECT_FALSE(page->replaying());
+    EXPECT_EQ(game.tickCount, 39);
+
+    std::string changed = demo.str();
+    changed.replace(changed.find("score 67 hash"), 8, "score 68");
+    const PageReplays::Check tampered = page->check(changed, "demo");
+    EXPECT_FALSE(tampered.verified);
+    EXPECT_EQ(tampered.line, "replay diverged at the end: expected ticks 9041 score 68, got ticks 9041 score 67 hash b4fc73613d557b39");
+    const PageReplays::Check none = page->checkFile((folder / "none.replay").string(), "none");
+    EXPECT_FALSE(none.verified);
+    EXPECT_EQ(none.line.rfind("none: cannot read replay: ", 0), 0u) << none.line;
+    play(10, {{45, 'j'}});
+    ASSERT_EQ(page->snapshot(), "");
+    EXPECT_NE(snapshotText().find("key 45 j\nend 50 ticks 49 "), std::string::npos) << snapshotText();
+}

@@ -8,6 +8,7 @@ import { newBuildTests } from './builds.mjs';
 import { launchChromium } from './chromium.mjs';
 import { gamepadTests } from './gamepad.mjs';
 import { phoneTests, timing, transferCheck } from './phone.mjs';
+import { playerTests } from './player.mjs';
 import { serve } from './serve.mjs';
 
 const [site, desktopFrame, freezeTick, brokenModel, brokenModelLine, ...flags] = process.argv.slice(2);
@@ -333,6 +334,7 @@ try {
   await phoneTests({ browser, open, check, pixels, pause, desktop, phone, sim: process.env.FLIPPER_SIM,
     assets: process.env.FLIPPER_ASSETS, demo: process.env.FLIPPER_DEMO });
   await gamepadTests({ open, check, pause });
+  await playerTests({ browser, open, check, pause, desktop, phone, sim: process.env.FLIPPER_SIM, assets: process.env.FLIPPER_ASSETS });
   await newBuildTests({ browser, check, pause, desktop }, site);
 
   transferCheck({ check, site });

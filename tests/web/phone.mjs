@@ -64,8 +64,11 @@ async function touches(page, type, points) {
   await sessions.get(page).send('Input.dispatchTouchEvent', { type, touchPoints: points.map((p, id) => ({ x: p.x, y: p.y, id })) });
 }
 
+// The status says a verdict in a player's words; the exact line is the last of the details panel's.
 const waitForVerdict = (page, timeout) => page.waitForFunction(
-  () => /^replay (verified|diverged|not)/.test(document.getElementById('status').textContent), { timeout });
+  () => /^replay (verified|diverged|not)/m.test(document.getElementById('console').textContent), { timeout });
+const verdictOf = (page) => page.evaluate(() => document.getElementById('console').textContent.split('\n')
+  .filter((l) => l.startsWith('replay ')).pop());
 const statusOf = (page) => page.evaluate(() => document.getElementById('status').textContent);
 
 export async function phoneTests({ browser, open, check, pixels, pause, desktop, phone, sim, assets, demo }) {
@@ -173,9 +176,11 @@ export async function phoneTests({ browser, open, check, pixels, pause, desktop,
 
     const shared = await open(link.slice(link.indexOf('#')));
     await waitForVerdict(shared.page, 30000);
-    const verdict = await statusOf(shared.page);
-    check(verdict === expected && shared.record.lines.includes(expected), 'the link verifies in a new page, as flipper-sim says',
-      `${verdict} / ${expected}`);
+    const verdict = await verdictOf(shared.page);
+    const [, ticks, score] = expected.match(/ticks (\d+) score (\d+)/);
+    const words = `A genuine game: ${score} points in ${(ticks / 900).toFixed(1)} s`;
+    check(verdict === expected && shared.record.lines.includes(expected) && await statusOf(shared.page) === words,
+      'the link verifies in a new page, as flipper-sim says, and the status says so in words', `${verdict} / ${expected}`);
     await shared.page.close();
   } finally {
     rmSync(downloads, { recursive: true, force: true });
@@ -195,7 +200,7 @@ export async function phoneTests({ browser, open, check, pixels, pause, desktop,
     await waitForVerdict(shared.page, 30000);
     await pause(300);
     const said = shared.record.lines.filter((l) => l.startsWith('replay '));
-    check(await statusOf(shared.page) === fresh && said.join() === fresh,
+    check(await verdictOf(shared.page) === fresh && said.join() === fresh,
       'a game shared in the frame of its New game is that game, and verifies once', said.join('; '));
     await shared.page.goto('about:blank');
     await shared.page.goto(`${new URL(link).origin}/#replay=${await pack(readFileSync(demo, 'utf8'))}`);
@@ -212,7 +217,7 @@ export async function phoneTests({ browser, open, check, pixels, pause, desktop,
     const end = readFileSync(demo, 'utf8').match(/^end \d+ (ticks \d+ score \d+ hash [0-9a-f]{16})$/m);
     await (await page.$('#open')).uploadFile(demo);
     await waitForVerdict(page, 40000);
-    const verdict = await statusOf(page);
+    const verdict = await verdictOf(page);
     check(end !== null && verdict === `replay verified: ${end[1]}`, 'docs/demo.replay opened with #open verifies', verdict);
     await page.close();
   }
@@ -223,7 +228,7 @@ export async function phoneTests({ browser, open, check, pixels, pause, desktop,
     const tampered = text.replace(/^(end \d+ ticks \d+ score )(\d+)/m, (_, head, score) => head + (Number(score) + 1));
     const { page } = await open('#replay=' + await pack(tampered));
     await waitForVerdict(page, 30000);
-    const verdict = await statusOf(page);
+    const verdict = await verdictOf(page);
     check(tampered !== text && verdict.startsWith('replay diverged at the end: '), 'a tampered link is not verified', verdict);
     await page.close();
   }

@@ -1,5 +1,6 @@
 // The page's layout: the table's canvas is the largest square that fits the window beside or
-// under the controls (at most 768 CSS pixels, except in fullscreen), drawn at the device's pixel
+// under the controls (#play: the scoreboard, buttons, status and hint; the lists after them scroll
+// in what is left; at most 768 CSS pixels, except in fullscreen), drawn at the device's pixel
 // ratio up to 2, and resized with the window; the game's reshape gets the canvas's real size.
 // The hint says what works on the device in hand; the fullscreen button shows only where the
 // browser has fullscreen.
@@ -8,6 +9,7 @@
   const canvas = document.getElementById('canvas');
   const main = document.querySelector('main');
   const side = document.getElementById('side');
+  const play = document.getElementById('play');
   const gap = 8;
   const largest = 768;
   const narrowestSide = 220;  // CSS pixels the controls need beside the table
@@ -19,7 +21,7 @@
     const beside = Math.min(height - 2 * gap, width - 3 * gap - narrowestSide, most);
     main.className = 'under';
     side.style.height = '';
-    const controls = side.offsetHeight;
+    const controls = play.offsetHeight;
     const under = Math.min(width - 2 * gap, height - 3 * gap - controls, most);
     main.className = beside >= under ? 'beside' : 'under';
     const cssSide = Math.max(64, Math.floor(Math.max(beside, under)));

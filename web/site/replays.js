@@ -1,8 +1,9 @@
 // Replays in the page: the game being played as a link (#share) or a .replay file (#download),
 // and a replay from a link's #replay= fragment, a file opened with #open or one dropped on the page
-// played on screen and judged in the words of flipper-sim --replay. The game records and plays
-// the replays itself; this only moves their text. Nothing from a link or a file goes into the page
-// as HTML: only as text.
+// played on screen and judged: in a player's words in the status, in the words of flipper-sim
+// --replay on the console. The game records and plays the replays itself; this only moves their
+// text. Nothing from a link or a file goes into the page as HTML: only as text. The same for any
+// replay text through window.FlipperReplays (the kept games use it).
 (function () {
   'use strict';
   const status = document.getElementById('status');
@@ -11,7 +12,7 @@
 
   function say(line) { status.textContent = line; }
   function problem(line) { Module.printErr(line); say(line); }
-  Module.onVerdict = say;
+  Module.onVerdict = function (line, endedAtTick) { say(FlipperGames.words(line, endedAtTick)); };
 
   // The current game as replay text, or null after the game said why not.
   function currentGame() {
@@ -43,9 +44,7 @@
       function () { problem(`${file.name}: cannot read replay: the browser would not read it`); });
   }
 
-  document.getElementById('share').addEventListener('click', function () {
-    const text = currentGame();
-    if (text === null) return;
+  function share(text) {
     link.hidden = true;
     FlipperShare.pack(text).then(function (code) {
       const url = new URL(window.location.href);
@@ -58,18 +57,25 @@
       copied.then(function () { say(`a link to this game, ${url.href.length} characters, copied`); },
         function () { say(`a link to this game, ${url.href.length} characters: copy it from the box`); });
     }, function (e) { problem(e.message); });
-  });
+  }
 
-  document.getElementById('download').addEventListener('click', function () {
-    const text = currentGame();
-    if (text === null) return;
+  function download(text, name) {
     const a = document.createElement('a');
     a.href = URL.createObjectURL(new Blob([text], { type: 'application/octet-stream' }));
-    a.download = 'flipper.replay';
+    a.download = name;
     document.body.appendChild(a);
     a.click();
     a.remove();
     setTimeout(function () { URL.revokeObjectURL(a.href); }, 1000);
+  }
+
+  document.getElementById('share').addEventListener('click', function () {
+    const text = currentGame();
+    if (text !== null) share(text);
+  });
+  document.getElementById('download').addEventListener('click', function () {
+    const text = currentGame();
+    if (text !== null) download(text, 'flipper.replay');
   });
 
   const open = document.getElementById('open');
@@ -85,4 +91,5 @@
 
   window.addEventListener('hashchange', function () { if (Module.running) playLink(); });
   Module.postRun.push(playLink);
+  window.FlipperReplays = { currentGame, play, share, download, say };
 })();

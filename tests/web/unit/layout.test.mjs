@@ -8,9 +8,9 @@ import { documentOf, element, game, load } from './page.mjs';
 function page({ width, height, ratio = 1, fullscreen = false, touchPoints = 0, fine = true, coarse = false }) {
   const canvas = element({ width: 300, height: 150 });
   const main = { className: '' };
-  const side = { style: { height: '' }, offsetHeight: 150 };
+  const side = { style: { height: '' } };
   const elements = {
-    canvas, side, 'hint-keys': element(), 'hint-touch': element(), fullscreen: element(), 'new-game': element(),
+    canvas, side, play: { offsetHeight: 150 }, 'hint-keys': element(), 'hint-touch': element(), fullscreen: element(), 'new-game': element(),
   };
   const media = { '(pointer: coarse)': coarse, '(any-pointer: fine)': fine };
   const window = element({ innerHeight: height, devicePixelRatio: ratio, matchMedia: (q) => ({ matches: media[q] }) });
