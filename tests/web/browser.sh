@@ -30,3 +30,7 @@ broken_line=$(cd broken && { "$build/flipper-sim" --idles 1 2>&1 >/dev/null || t
 cd "$repo/tests/web"
 FLIPPER_SIM="$build/flipper-sim" FLIPPER_ASSETS="$repo/assets" FLIPPER_DEMO="$repo/docs/demo.replay" \
   node browser.mjs "$repo/build-web/site" "$work/desktop.rgb" "$freeze_tick" "$work/broken/sphere.iv" "$broken_line" "$@"
+# The page's hall of fame, served by flipper-hall, where the native build has it.
+if [ -x "$build/flipper-hall" ]; then
+  node hall.mjs "$build/flipper-hall" "$repo/build-web/site" "$build/flipper-sim"
+fi

@@ -3,7 +3,7 @@
 # worker, named after everything else in the folder. Run after the game's files are copied.
 find_program(FLIPPER_CONVERT convert REQUIRED)
 set(site_sources ${CMAKE_CURRENT_SOURCE_DIR}/site)
-set(site_scripts layout.js touch.js gamepad.js share.js games.js replays.js page.js offline.js)
+set(site_scripts layout.js touch.js gamepad.js share.js games.js replays.js page.js hall.js offline.js)
 list(TRANSFORM site_scripts PREPEND ${site_sources}/)
 set(icon_source ${CMAKE_SOURCE_DIR}/docs/browser-screenshot.png)
 # The table's middle, scaled pixel by pixel to 32 colours: a few kilobytes each.
