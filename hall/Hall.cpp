@@ -65,7 +65,11 @@ HallAnswer Hall::answer(const HallRequest& request) {
         return replayFile(id, request.method == "HEAD");
     }
     if (!get) return {405, "text/plain; charset=utf-8", {{"Allow", "GET, HEAD"}}, "the site is only read\n"};
-    return site_.answer(request);
+    // The page asks its own address (HEAD) whether a hall is here: a probe of the API itself
+    // would be a 404, an error in the console, on every static server.
+    HallAnswer file = site_.answer(request);
+    file.headers.emplace_back("X-Flipper-Hall", gamesPath);
+    return file;
 }
 
 HallAnswer Hall::unavailable(const std::string& line) {

@@ -122,6 +122,7 @@ TEST(HallTest, SiteFilesFollowTheServingRules) {
     EXPECT_EQ(page.contentType, "text/html; charset=utf-8");
     EXPECT_EQ(header(page, "Cache-Control"), "no-cache");
     EXPECT_EQ(header(page, "Vary"), "");
+    EXPECT_EQ(header(page, "X-Flipper-Hall"), "/api/games");  // how the page knows it has a hall
     for (const char* outside : {"/../outside.html", "/%2e%2e/outside.html", "/a%00b"})
         EXPECT_EQ(t.get(outside).status, 403) << outside;
     for (const char* missing : {"/link.html", "/nothing.js", "/%zz"})

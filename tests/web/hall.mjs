@@ -1,11 +1,13 @@
 // The page's hall of fame in headless Chromium, served by flipper-hall: a game played to its end,
-// sent with a name, listed with its rank, name and score, and watched as a genuine game.
+// sent with a name, listed with its rank, name and score, and watched as a genuine game; from a
+// static server, no hall and no request it cannot answer.
 //   node hall.mjs HALL SITE SIM   (SIM: flipper-sim, for the game's end without a key)
 import { execFileSync, spawn } from 'node:child_process';
 import { mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { launchChromium } from './chromium.mjs';
+import { serve } from './serve.mjs';
 
 const [hallProgram, site, sim] = process.argv.slice(2);
 const work = mkdtempSync(join(tmpdir(), 'flipper-hall-page-'));
@@ -29,6 +31,16 @@ try {
   await page.setViewport({ width: 1280, height: 900 });
   const errors = [];
   page.on('pageerror', (e) => errors.push(e.message));
+  // A static server first: the page asks it for nothing it lacks, and shows no hall.
+  const statics = await serve(site, 0);
+  const refused = [];
+  page.on('response', (r) => { if (r.status() >= 400) refused.push(`${r.status()} ${r.url()}`); });
+  await page.goto(`http://127.0.0.1:${statics.address().port}/`);
+  await page.waitForFunction(() => window.Module && Module.running === true, { timeout: 30000 });
+  await new Promise((done) => setTimeout(done, 1000));
+  check(refused.length === 0 && await page.$eval('#hall', (e) => e.hidden), 'from a static server: no hall, nothing refused',
+    refused.join('; '));
+  statics.close();
   await page.goto(url);
   await page.waitForFunction(() => !document.getElementById('hall').hidden, { timeout: 30000 });
   check(await page.$$eval('#hall li', (l) => l.length) === 0, 'the hall shows, empty, where the server has one');

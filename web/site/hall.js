@@ -1,7 +1,9 @@
 // The hall of fame, where the site's server keeps one: the best game of each player, every one
 // played again by the server before it was listed (#hall, one li each: rank, name, score, Watch),
 // and "Send to the hall of fame" (#submit) on the notice at a game's end, with the answer in a
-// player's words. Nothing of it shows where /api/games does not answer (any static server).
+// player's words. Nothing of it shows where /api/games does not answer (any static server): the
+// page's own address, asked with HEAD, says whether the server has a hall (X-Flipper-Hall), so
+// that a static server is never asked for an API it does not have (a 404 in the console).
 (function () {
   'use strict';
   const panel = document.getElementById('hall');
@@ -37,6 +39,15 @@
       FlipperPage.watch(await r.text(), `${game.name}'s game of ${game.score} points`);
     } catch {
       say('The hall did not send that game: try again');
+    }
+  }
+
+  async function hallHere() {
+    if (navigator.onLine === false) return false;
+    try {
+      return (await fetch(location.pathname, { method: 'HEAD', cache: 'no-store' })).headers.has('X-Flipper-Hall');
+    } catch {
+      return false;
     }
   }
 
@@ -113,7 +124,7 @@
     submit.hidden = !answers;
   });
   submit.addEventListener('click', send);
-  refresh().then(function (ok) {
+  hallHere().then((here) => here && refresh()).then(function (ok) {
     answers = ok;
     if (ok && ended !== null) submit.hidden = false;
   });
