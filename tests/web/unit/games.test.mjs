@@ -55,4 +55,6 @@ test('a file of games reads back, each game on its own; a file of none is one li
     ['not a game: it needs replay, score, ticks, date and name', 'not a game: it needs replay, score, ticks, date and name', 3]);
   assert.throws(() => read('{', 'f.json'), { message: 'f.json: not a file of games: it is not JSON' });
   assert.throws(() => read('{"games": []}', 'f.json'), /^Error: f.json: not a file of games: no "format"/);
+  assert.equal(read(write(range(1, 250).map((d) => game(d, 1))), 'f.json').length, 250);
+  assert.throws(() => read(write(range(1, 251).map((d) => game(d, 1))), 'f.json'), { message: 'f.json: more than 250 games, more than are kept' });
 });
