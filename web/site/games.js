@@ -73,6 +73,9 @@
     }
     if (!file || file.format !== fileFormat || !Array.isArray(file.games))
       throw new Error(`${fileName}: not a file of games: no "format": "${fileFormat}" with its "games"`);
+    // Each game is checked by playing it: no more than the store keeps.
+    if (file.games.length > recentKept + bestKept)
+      throw new Error(`${fileName}: more than ${recentKept + bestKept} games, more than are kept`);
     return file.games.map((g) => {
       const fine = g && typeof g.replay === 'string' && whole(g.score) && whole(g.ticks) && whole(g.date) &&
         typeof g.name === 'string' && g.name.length <= largestName;

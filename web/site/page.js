@@ -14,6 +14,7 @@
   const list = byId('games');
   const nameForm = byId('name-form');
   const listeners = [];
+  const largestFile = 64 * 1024 * 1024;  // bytes of an imported file: 250 long games take far less
   let games = [];  // what the store holds, each with its key as id
   let opened = null;
 
@@ -189,6 +190,7 @@
   async function importFile(file) {
     let entries;
     try {
+      if (file.size > largestFile) throw new Error(`${file.name}: not a file of games: more than ${largestFile} bytes`);
       entries = G.read(await file.text(), file.name);
     } catch (e) {
       Module.printErr(e.message);
@@ -198,10 +200,13 @@
     const known = new Set(games.map((g) => g.date + ' ' + g.replay));
     const accepted = [];
     const refused = [];
-    entries.forEach(function ({ game, problem }, i) {
+    for (const [i, entry] of entries.entries()) {
+      const game = entry.game;
+      let problem = entry.problem;
       const named = `${file.name}: game ${i + 1}` + (game ? ` (${describe(game)})` : '');
-      if (game && known.has(game.date + ' ' + game.replay)) return;
+      if (game && known.has(game.date + ' ' + game.replay)) continue;
       if (game) {
+        await new Promise((next) => setTimeout(next));  // the page draws between two checks
         Module.FS.writeFile('/check.replay', game.replay);
         const line = Module.ccall('webCheckReplay', 'string', ['string'], [`game ${i + 1}`]);
         const check = { verified: Module._webChecked(0) === 1, ticks: Module._webChecked(1), score: Module._webChecked(2),
@@ -209,12 +214,12 @@
         if (G.backs(game, check)) {
           accepted.push(game);
           known.add(game.date + ' ' + game.replay);
-          return;
+          continue;
         }
         problem = check.verified ? 'its score or length is not that of its replay' : G.words(line) || line;
       }
       refused.push(`${named} refused: ${problem}`);
-    });
+    }
     for (const line of refused) Module.printErr(line);
     await keepSaying(accepted);
     say(`${accepted.length} game${accepted.length === 1 ? '' : 's'} imported from ${file.name}` + (refused.length === 0 ? '' :
