@@ -2,7 +2,7 @@
 
 #include <climits>
 #include <cstdlib>
-#include <regex>
+#include <cctype>
 
 #include "hall/HallRules.h"
 #include "io/InputFile.h"
@@ -78,9 +78,16 @@ bool acceptsGzip(const std::string& acceptEncoding) {
 }
 
 std::string cacheControl(const std::string& fileName) {
-    static const std::regex hashed(R"(\.[0-9a-f]{8,}\.)");
+    // The build's hash in the name: a dot, 8 or more lowercase hex digits, a dot.
     const std::string base = fileName.substr(fileName.rfind('/') + 1);
-    return std::regex_search(base, hashed) ? "public, max-age=31536000, immutable" : "no-cache";
+    for (std::size_t dot = base.find('.'); dot != std::string::npos; dot = base.find('.', dot + 1)) {
+        std::size_t end = dot + 1;
+        while (end < base.size() && std::isxdigit(static_cast<unsigned char>(base[end])) &&
+               !std::isupper(static_cast<unsigned char>(base[end])))
+            ++end;
+        if (end - dot - 1 >= 8 && end < base.size() && base[end] == '.') return "public, max-age=31536000, immutable";
+    }
+    return "no-cache";
 }
 
 HallAnswer Site::answer(const HallRequest& request) const {

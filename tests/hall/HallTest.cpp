@@ -123,6 +123,10 @@ TEST(HallTest, SiteFilesFollowTheServingRules) {
     EXPECT_EQ(header(page, "Cache-Control"), "no-cache");
     EXPECT_EQ(header(page, "Vary"), "");
     EXPECT_EQ(header(page, "X-Flipper-Hall"), "/api/games");  // how the page knows it has a hall
+    const std::pair<const char*, bool> hashed[] = {{"a.0123abcd.js", true}, {"a.0123abcdef99.wasm", true},
+        {"a.0123abc.js", false}, {"a.0123ABCD.js", false}, {"0123abcd.js", false}, {"a.0123abcd", false}};
+    for (const auto& [name, immutable] : hashed)
+        EXPECT_EQ(cacheControl(name) != "no-cache", immutable) << name;
     for (const char* outside : {"/../outside.html", "/%2e%2e/outside.html", "/a%00b"})
         EXPECT_EQ(t.get(outside).status, 403) << outside;
     for (const char* missing : {"/link.html", "/nothing.js", "/%zz"})
