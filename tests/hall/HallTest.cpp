@@ -191,9 +191,10 @@ TEST(LimitsTest, RateLimitAndPoolQueueAreBounded) {
     EXPECT_TRUE(rate.allow("b", now + std::chrono::seconds(59)));
     EXPECT_TRUE(rate.allow("a", now + std::chrono::seconds(60)));  // the first has left the minute
 
+    std::promise<void> started, release;  // outlive the pool, whose thread uses them
+    std::future<void> released = release.get_future();
     VerifyPool pool(1, 1);
-    std::promise<void> started, release;
-    EXPECT_TRUE(pool.post([&] { started.set_value(); release.get_future().wait(); }));
+    EXPECT_TRUE(pool.post([&] { started.set_value(); released.wait(); }));
     started.get_future().wait();
     EXPECT_TRUE(pool.post([] {}));   // waits in the queue
     EXPECT_FALSE(pool.post([] {}));  // the queue is full
