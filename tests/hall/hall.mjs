@@ -170,6 +170,11 @@ if (measureSeconds > 0) {
   hall.process.removeAllListeners('exit');
   hall.process.kill('SIGKILL');
   hall = await start(site, ['--games-per-minute', '100000']);
+  // The server's processor time (utime + stime, in clock ticks of 1/100 s): games a core verifies
+  // whatever else the machine runs.
+  const cpu = () => readFileSync(`/proc/${hall.process.pid}/stat`, 'utf8').split(') ')[1].split(' ')
+    .slice(11, 13).reduce((sum, t) => sum + Number(t), 0) / 100;
+  const cpuBefore = cpu();
   const times = [];
   const end = performance.now() + measureSeconds * 1000;
   const client = async (n) => {
@@ -182,7 +187,8 @@ if (measureSeconds > 0) {
   await Promise.all([1, 2, 3, 4].map(client));
   times.sort((p, q) => p - q);
   const rss = readFileSync(`/proc/${hall.process.pid}/status`, 'utf8').match(/VmRSS:\s+(\d+)/)[1];
-  console.log(`measured: ${(times.length / measureSeconds).toFixed(1)} games of a minute a second on this machine; ` +
+  console.log(`measured: ${(times.length / measureSeconds).toFixed(1)} games of a minute a second on this machine, ` +
+    `${(times.length / (cpu() - cpuBefore)).toFixed(1)} per second of one core; ` +
     `p95 answer ${times[Math.floor(times.length * 0.95)].toFixed(0)} ms; RSS ${rss} kB`);
 }
 
