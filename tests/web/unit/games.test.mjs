@@ -1,5 +1,4 @@
-// The player's games without the page (web/site/games.js): what is kept, what is listed, what a
-// verdict says to a player, when a check backs a game, and a file of games read back.
+// The player's games without the page (web/site/games.js): kept, listed, judged in words, backed, read back.
 import assert from 'node:assert/strict';
 import test from 'node:test';
 
@@ -20,7 +19,6 @@ test('the 200 most recent and the 50 best stay; of equal scores the earlier one'
 test('the list is the best ten, then the last ten of the others', () => {
   const games = range(1, 25).map((d) => game(d, 26 - d));  // the older, the better
   assert.deepEqual(dates(listed(games)), [...range(1, 10), ...range(16, 25).reverse()]);
-  assert.deepEqual(dates(listed(games.slice(0, 3))), [1, 2, 3]);
 });
 
 test('a verdict in a player\'s words', () => {
@@ -43,9 +41,7 @@ test('a check backs a game with the tick and score its ball was lost at, or else
 });
 
 test('a file of games reads back, each game on its own; a file of none is one line', () => {
-  const games = [game(1, 5), { ...game(2, 7), id: 4 }];
-  const text = write(games).replace(',"name":"A"}]', ',"name":"A","extra":1}]');
-  assert.deepEqual(read(text, 'f.json'), [{ game: game(1, 5) }, { game: game(2, 7) }]);
+  assert.deepEqual(read(write([game(1, 5), { ...game(2, 7), id: 4 }]), 'f.json'), [{ game: game(1, 5) }, { game: game(2, 7) }]);
   const bad = JSON.stringify({ format: 'flipper-games 1', games: [{ ...game(1, 5), score: -1 }, null, game(3, 2)] });
   assert.deepEqual(read(bad, 'f.json').map((e) => e.problem ?? e.game.date),
     ['not a game: it needs replay, score, ticks, date and name', 'not a game: it needs replay, score, ticks, date and name', 3]);
