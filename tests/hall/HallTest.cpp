@@ -106,23 +106,20 @@ TEST(HallTest, SubmissionsAreVerifiedBeforeTheyAreStored) {
 
 TEST(HallTest, SiteFilesFollowTheServingRules) {
     TestHall t;
-    const HallAnswer zipped = t.get("/app.0123abcd.js", "br, gzip;q=0.5");
-    EXPECT_EQ(zipped.body, "zipped");
-    EXPECT_EQ(header(zipped, "Content-Encoding"), "gzip");
-    EXPECT_EQ(header(zipped, "Vary"), "Accept-Encoding");
-    EXPECT_EQ(header(zipped, "Cache-Control"), "public, max-age=31536000, immutable");
-    const HallAnswer plain = t.get("/app.0123abcd.js", "gzip;q=0");
-    EXPECT_EQ(plain.body, "plain");
-    EXPECT_EQ(header(plain, "Vary"), "Accept-Encoding");
+    // Each answer as "body|Content-Encoding|Vary|Cache-Control|X-Flipper-Hall".
+    const auto seen = [](const HallAnswer& a) {
+        return a.body + "|" + header(a, "Content-Encoding") + "|" + header(a, "Vary") + "|" + header(a, "Cache-Control") +
+               "|" + header(a, "X-Flipper-Hall");
+    };
+    const HallAnswer zipped = t.get("/app.0123abcd.js", "br, gzip;q=0.5"), plain = t.get("/app.0123abcd.js", "gzip;q=0");
+    const std::string immutable = "public, max-age=31536000, immutable";
+    EXPECT_EQ(seen(zipped), "zipped|gzip|Accept-Encoding|" + immutable + "|/api/games");
+    EXPECT_EQ(seen(plain), "plain||Accept-Encoding|" + immutable + "|/api/games");
+    EXPECT_EQ(seen(t.get("/")), "<p>page</p>|||no-cache|/api/games");
     EXPECT_NE(header(plain, "ETag"), header(zipped, "ETag"));
     EXPECT_EQ(t.get("/app.0123abcd.js", "", header(plain, "ETag")).status, 304);
     EXPECT_EQ(t.get("/app.0123abcd.js.gz").contentType, "application/octet-stream");
-    const HallAnswer page = t.get("/");
-    EXPECT_EQ(page.body, "<p>page</p>");
-    EXPECT_EQ(page.contentType, "text/html; charset=utf-8");
-    EXPECT_EQ(header(page, "Cache-Control"), "no-cache");
-    EXPECT_EQ(header(page, "Vary"), "");
-    EXPECT_EQ(header(page, "X-Flipper-Hall"), "/api/games");  // how the page knows it has a hall
+    EXPECT_EQ(t.get("/").contentType, "text/html; charset=utf-8");
     const std::pair<const char*, bool> hashed[] = {{"a.0123abcd.js", true}, {"a.0123abcdef99.wasm", true},
         {"a.0123abc.js", false}, {"a.0123ABCD.js", false}, {"0123abcd.js", false}, {"a.0123abcd", false}};
     for (const auto& [name, immutable] : hashed)
@@ -162,18 +159,13 @@ TEST(HallStoreTest, ListsEachNamesBestGameBestFirst) {
     std::vector<std::pair<std::string, int>> listed;
     for (const HallEntry& entry : top.value()) listed.emplace_back(entry.name, entry.score);
     EXPECT_EQ(listed, (std::vector<std::pair<std::string, int>>{{"a", 50}, {"B", 30}, {"C", 30}}));
-    EXPECT_EQ(store.top(1).value().size(), 1u);
-    EXPECT_EQ(store.remove(3).value(), true);
-    EXPECT_EQ(store.remove(3).value(), false);
-    EXPECT_EQ(store.top(20).value()[0].name, "B");
+    EXPECT_TRUE(store.remove(3).value() && !store.remove(3).value());
 }
 
 TEST(HallRulesTest, NamesTokensAndQueries) {
-    for (const char* name : {"A", "Ann B.-_9", "sixteen_chars_16"}) EXPECT_TRUE(validName(name)) << name;
-    for (const char* name : {"", "seventeen_chars_x", "a<b", "a\"b", "é", "a\nb"}) EXPECT_FALSE(validName(name)) << name;
-    EXPECT_TRUE(validToken(std::string(64, 'Z')));
-    EXPECT_FALSE(validToken(std::string(65, 'Z')));
-    EXPECT_FALSE(validToken("abcdefghijklmno="));
+    EXPECT_TRUE(validName("sixteen_chars_16"));
+    for (const char* name : {"a\"b", "é", "a\nb"}) EXPECT_FALSE(validName(name)) << name;
+    EXPECT_TRUE(validToken(std::string(64, 'Z')) && !validToken(std::string(65, 'Z')));
     std::string value;
     EXPECT_TRUE(queryValue("/api/games?x=1&name=A+b%2Ec", "name", value));
     EXPECT_EQ(value, "A b.c");
@@ -185,11 +177,9 @@ TEST(HallRulesTest, NamesTokensAndQueries) {
 TEST(LimitsTest, RateLimitAndPoolQueueAreBounded) {
     RateLimit rate(2);
     const RateLimit::Clock::time_point now{};
-    EXPECT_TRUE(rate.allow("a", now));
-    EXPECT_TRUE(rate.allow("a", now + std::chrono::seconds(30)));
-    EXPECT_FALSE(rate.allow("a", now + std::chrono::seconds(59)));
-    EXPECT_TRUE(rate.allow("b", now + std::chrono::seconds(59)));
-    EXPECT_TRUE(rate.allow("a", now + std::chrono::seconds(60)));  // the first has left the minute
+    const auto at = [&](const char* address, int second) { return rate.allow(address, now + std::chrono::seconds(second)); };
+    EXPECT_TRUE(at("a", 0) && at("a", 30) && !at("a", 59) && at("b", 59));
+    EXPECT_TRUE(at("a", 60));  // the first has left the minute
 
     std::promise<void> started, release;  // outlive the pool, whose thread uses them
     std::future<void> released = release.get_future();

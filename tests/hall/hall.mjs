@@ -1,8 +1,5 @@
-// flipper-hall end to end, on loopback: node hall.mjs HALL SIM REPO [--measure SECONDS]
-// The reference games and the demo sent, listed in order and fetched back byte for byte; a tampered
-// game refused; 200 games at once from 20 addresses all answered and every 201 kept through a
-// kill -9; oversize, slow and malformed requests answered or cut off on time while the page loads.
-// --measure: SECONDS of 60-second games sent back to back; prints games a second and the p95 answer.
+// flipper-hall end to end on loopback (node hall.mjs HALL SIM REPO [--measure SECONDS]): the checks
+// are the lines it prints; --measure adds SECONDS of 60-second games sent back to back, and the figures.
 import { execFileSync, spawn } from 'node:child_process';
 import { copyFileSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import http from 'node:http';
@@ -18,12 +15,15 @@ let hall = null;
 function fail(message) {
   console.log(`FAIL: ${message}`);
   hall?.process.kill('SIGKILL');
-  rmSync(work, { recursive: true, force: true });
-  process.exit(1);
+  process.exit(1);  // the folder is kept, with the database
 }
-function expect(condition, message) {
-  if (!condition) fail(message);
-  console.log(`ok: ${message}`);
+const expect = (condition, message) => (condition ? console.log(`ok: ${message}`) : fail(message));
+// Stops the server with signal, expectedly; resolves with its exit.
+function stop(signal) {
+  hall.process.removeAllListeners('exit');
+  const exited = new Promise((done) => hall.process.on('exit', (code) => done(code)));
+  hall.process.kill(signal);
+  return exited;
 }
 
 // FNV-1a 64 of a file: the replay's model line.
@@ -120,12 +120,11 @@ expect(answer.status === 422 && /diverged at the end/.test(answer.body), `a tamp
 // Hostile requests, while the page goes on loading.
 const drip = raw('GET / HTTP/1.1\r\nHost: x\r\nX-Slow: ', { dripAfter: 500 });
 const idle = raw('');
-answer = await raw(`POST /api/games?name=big HTTP/1.1\r\nHost: x\r\nContent-Length: ${300 * 1024}\r\n\r\n`);
-expect(/^HTTP\/1\.1 413/.test(answer.answer) && answer.seconds < 2, `a 300 KB body: 413 at once (${answer.seconds.toFixed(2)} s)`);
-answer = await raw('NOT HTTP AT ALL\r\n\r\n');
-expect(/^HTTP\/1\.1 400/.test(answer.answer), 'a malformed request: 400');
-answer = await raw(`GET / HTTP/1.1\r\nHost: x\r\nX-Big: ${'a'.repeat(10000)}\r\n\r\n`);
-expect(/^HTTP\/1\.1 431/.test(answer.answer), 'a 10 KB header: 431');
+for (const [what, bytes, status] of [['a 300 KB body', `POST /api/games?name=big HTTP/1.1\r\nContent-Length: ${300 * 1024}\r\n\r\n`, 413],
+  ['a malformed request', 'NOT HTTP AT ALL\r\n\r\n', 400], ['a 10 KB header', `GET / HTTP/1.1\r\nX-Big: ${'a'.repeat(10000)}\r\n\r\n`, 431]]) {
+  answer = await raw(bytes);
+  expect(answer.answer.startsWith(`HTTP/1.1 ${status}`) && answer.seconds < 2, `${what}: ${status} at once (${answer.seconds.toFixed(2)} s)`);
+}
 const page = await request('/');
 expect(page.status === 200 && page.ms < 2000, `the page loads meanwhile (${page.ms.toFixed(0)} ms)`);
 for (const [what, cut] of [['a request dripped a byte every half second', await drip], ['a silent connection', await idle]])
@@ -140,19 +139,16 @@ const stored = answers.filter((x) => x.status === 201).map((x) => JSON.parse(x.b
 const statuses = [...new Set(answers.map((x) => x.status))].sort().join(' ');
 expect(answers.every((x) => [201, 429, 503].includes(x.status)) && stored.length >= 20,
   `200 games at once: ${stored.length} stored, the rest refused (statuses ${statuses})`);
-hall.process.removeAllListeners('exit');
-hall.process.kill('SIGKILL');
+await stop('SIGKILL');
 hall = await start(site);
 const kept = await Promise.all(stored.map((id) => request(`/api/games/${id}/replay`)));
 expect(kept.every((x) => x.status === 200 && x.body === minute), `after kill -9, all ${stored.length} stored games are there`);
 
-const demoId = JSON.parse(d.body).id;
 const top = JSON.parse((await request('/api/games?top=100')).body).games.filter((g) => !g.name.startsWith('load-'));
 expect(top.map((g) => `${g.name} ${g.score}`).join(', ') === 'ref-b 149, demo 67, ref-a 26', `listed in order: ${top.map((g) => g.name).join(', ')}`);
 const back = await Promise.all([b, d, a].map((x) => request(`/api/games/${JSON.parse(x.body).id}/replay`)));
 expect(back.map((x) => x.body).join('|') === [gameB, demo, gameA].join('|'), 'each fetched back byte for byte');
-const listed = (await request('/api/games?top=100')).body;
-expect(!listed.includes('cheat'), 'the tampered game is nowhere listed');
+expect(!(await request('/api/games?top=100')).body.includes('cheat'), 'the tampered game is nowhere listed');
 
 // A database that refuses every write, as a full disk does: 503 and one line in the log.
 execFileSync('sqlite3', [`${work}/hall.db`, "CREATE TRIGGER full BEFORE INSERT ON games BEGIN SELECT RAISE(FAIL, 'disk full'); END"]);
@@ -162,39 +158,25 @@ const logged = hall.log.slice(logBefore.length).trim().split('\n');
 expect(answer.status === 503 && logged.length === 1 && /cannot store a game: disk full/.test(logged[0]), `refused writes: 503, logged "${logged[0]}"`);
 execFileSync('sqlite3', [`${work}/hall.db`, 'DROP TRIGGER full']);
 
-execFileSync(hallProgram, ['--remove', String(demoId), '--db', `${work}/hall.db`]);
+execFileSync(hallProgram, ['--remove', String(JSON.parse(d.body).id), '--db', `${work}/hall.db`]);
 expect(!(await request('/api/games')).body.includes('"demo"'), 'flipper-hall --remove takes the demo out');
 
 if (measureSeconds > 0) {
-  // As many clients as verifying threads, two each, sending the minute's game back to back.
-  hall.process.removeAllListeners('exit');
-  hall.process.kill('SIGKILL');
+  // Four clients send the minute's game back to back; the server's processor time (utime + stime,
+  // 1/100 s) gives the games one core verifies, whatever else the machine runs.
+  await stop('SIGKILL');
   hall = await start(site, ['--games-per-minute', '100000']);
-  // The server's processor time (utime + stime, in clock ticks of 1/100 s): games a core verifies
-  // whatever else the machine runs.
-  const cpu = () => readFileSync(`/proc/${hall.process.pid}/stat`, 'utf8').split(') ')[1].split(' ')
-    .slice(11, 13).reduce((sum, t) => sum + Number(t), 0) / 100;
-  const cpuBefore = cpu();
-  const times = [];
-  const end = performance.now() + measureSeconds * 1000;
-  const client = async (n) => {
-    while (performance.now() < end) {
-      const x = await send(`m${n}`, minute, token(`m${n}`), `127.0.1.${n}`);
-      if (x.status !== 201) fail(`measuring: ${x.status} ${x.body}`);
-      times.push(x.ms);
-    }
-  };
-  await Promise.all([1, 2, 3, 4].map(client));
+  const proc = (file) => readFileSync(`/proc/${hall.process.pid}/${file}`, 'utf8');
+  const cpu = () => proc('stat').split(') ')[1].split(' ').slice(11, 13).reduce((sum, t) => sum + Number(t), 0) / 100;
+  const [cpuBefore, end, times] = [cpu(), performance.now() + measureSeconds * 1000, []];
+  await Promise.all([1, 2, 3, 4].map(async (n) => {
+    while (performance.now() < end) times.push((await send(`m${n}`, minute, token(`m${n}`), `127.0.1.${n}`)).ms);
+  }));
   times.sort((p, q) => p - q);
-  const rss = readFileSync(`/proc/${hall.process.pid}/status`, 'utf8').match(/VmRSS:\s+(\d+)/)[1];
-  console.log(`measured: ${(times.length / measureSeconds).toFixed(1)} games of a minute a second on this machine, ` +
-    `${(times.length / (cpu() - cpuBefore)).toFixed(1)} per second of one core; ` +
-    `p95 answer ${times[Math.floor(times.length * 0.95)].toFixed(0)} ms; RSS ${rss} kB`);
+  console.log(`measured: ${(times.length / measureSeconds).toFixed(1)} games of a minute a second, ` +
+    `${(times.length / (cpu() - cpuBefore)).toFixed(1)} per second of one core; p95 answer ` +
+    `${times[Math.floor(times.length * 0.95)].toFixed(0)} ms; RSS ${proc('status').match(/VmRSS:\s+(\d+)/)[1]} kB`);
 }
 
-hall.process.removeAllListeners('exit');
-const stopped = new Promise((done) => hall.process.on('exit', (code, signal) => done({ code, signal })));
-hall.process.kill('SIGTERM');
-const exit = await stopped;
-expect(exit.code === 0 && /stopping/.test(hall.log), 'SIGTERM: a clean stop, status 0');
+expect(await stop('SIGTERM') === 0 && /stopping/.test(hall.log), 'SIGTERM: a clean stop, status 0');
 rmSync(work, { recursive: true, force: true });

@@ -1,6 +1,5 @@
-# flipper-hall end to end on loopback (node drives it): the reference games and the demo sent,
-# listed and fetched back; tampered, oversize, slow and malformed requests; 200 games at once and a
-# kill -9. About 12 s, most of it waiting for the server to cut slow connections off.
+# flipper-hall end to end on loopback, driven by node: about 12 s, most of it waiting for the server
+# to cut slow connections off.
 find_program(NODE_PROGRAM node)
 find_program(SQLITE3_PROGRAM sqlite3)
 if(NODE_PROGRAM AND SQLITE3_PROGRAM)

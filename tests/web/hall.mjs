@@ -1,7 +1,5 @@
-// The page's hall of fame in headless Chromium, served by flipper-hall: a game played to its end,
-// sent with a name, listed with its rank, name and score, and watched as a genuine game; from a
-// static server, no hall and no request it cannot answer.
-//   node hall.mjs HALL SITE SIM   (SIM: flipper-sim, for the game's end without a key)
+// node hall.mjs HALL SITE SIM: the page's hall of fame in headless Chromium, from flipper-hall: a game played,
+// sent, listed (rank, name, score) and watched as genuine; from a static server, no hall and no request refused.
 import { execFileSync, spawn } from 'node:child_process';
 import { mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
@@ -20,10 +18,8 @@ const url = await new Promise((done) => hall.stdout.on('data', (d) => {
 }));
 const browser = await launchChromium();
 let failed = 0;
-const check = (ok, what, detail = '') => {
-  console.log(`${ok ? 'ok' : 'FAIL'}: ${what}${ok || !detail ? '' : ` (${detail})`}`);
-  if (!ok) failed += 1;
-};
+const check = (ok, what, detail = '') =>
+  console.log(`${ok ? 'ok' : (failed += 1, 'FAIL')}: ${what}${ok || !detail ? '' : ` (${detail})`}`);
 const text = (page, selector) => page.$eval(selector, (e) => e.textContent);
 try {
   const page = await browser.newPage();
