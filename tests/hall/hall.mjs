@@ -100,11 +100,11 @@ const gameA = replayOf(`${ref}/ball.iv`, readFileSync(`${ref}/game-a.csv`, 'utf8
 const gameB = replayOf(`${ref}/ball.iv`, readFileSync(`${ref}/game-b-every100.csv`, 'utf8'),
   [[300, 'f'], [900, 'j'], [5000, 'n'], [5000, 'n'], [7000, 'x']], 20000, readFileSync(`${ref}/game-b.stdout`, 'utf8'));
 const demo = readFileSync(`${repo}/docs/demo.replay`, 'utf8');
-// A minute of play (7059 ticks at 117.6 a second) with the reference ball, for the load.
+// A minute of play (54,000 ticks at 900 a second) with the reference ball, for the load.
 const minuteTrace = `${work}/minute.csv`;
-const minuteSummary = execFileSync(sim, ['--model', `${ref}/ball.iv`, '--idles', '7060', '--key', '700:f',
+const minuteSummary = execFileSync(sim, ['--model', `${ref}/ball.iv`, '--idles', '54001', '--key', '700:f',
   '--trace', minuteTrace, '--every', '1000'], { stdio: ['ignore', 'pipe', 'ignore'] }).toString();
-const minute = replayOf(`${ref}/ball.iv`, readFileSync(minuteTrace, 'utf8'), [[700, 'f']], 7060, minuteSummary);
+const minute = replayOf(`${ref}/ball.iv`, readFileSync(minuteTrace, 'utf8'), [[700, 'f']], 54001, minuteSummary);
 const token = (n) => `token-of-player-${n}`.padEnd(20, '0');
 
 hall = await start(site);
