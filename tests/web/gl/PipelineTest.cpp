@@ -4,6 +4,8 @@
 
 #include <GL/gl.h>
 
+#include <cstring>
+#include <functional>
 #include <vector>
 
 using fixedgl::Batch;
@@ -118,7 +120,7 @@ TEST(PipelineTest, VerticesComeOutInClipSpace) {
     gl.vertex(0, 1, 1);  // eye (0, 1, -1): clip (0, 1, -1, 1)
     gl.end();
     ASSERT_EQ(gl.batches().size(), 1u);
-    const auto& v = gl.batches()[0].vertices;
+    const auto v = gl.verticesOf(gl.batches()[0]);
     ASSERT_EQ(v.size(), 3u);
     const float expected[3][4] = {{0, 0, 1, 2}, {1, 0, 1, 2}, {0, 1, -1, 1}};
     for (int k = 0; k < 3; ++k)
@@ -159,7 +161,7 @@ TEST(PipelineTest, PrimitivesBecomeTrianglesAndLinePairs) {
         std::vector<int> order;
         for (const Batch& b : gl.batches()) {
             EXPECT_EQ(b.lines, c.lines) << c.mode;
-            for (const auto& v : b.vertices) order.push_back(static_cast<int>(v.clip[0]));
+            for (const auto& v : gl.verticesOf(b)) order.push_back(static_cast<int>(v.clip[0]));
         }
         EXPECT_EQ(order, c.order) << "mode " << c.mode << " with " << c.vertices << " vertices";
     }
@@ -197,7 +199,7 @@ TEST(PipelineTest, StateChangesStartNewBatches) {
     EXPECT_EQ(b[0].texture, 0u);
     EXPECT_EQ(b[1].shading, Shading::replace);
     EXPECT_EQ(b[1].texture, picture);
-    EXPECT_EQ(b[1].vertices.size(), 6u);
+    EXPECT_EQ(b[1].count, 6u);
     EXPECT_FALSE(b[2].depthTest);
     EXPECT_EQ(b[3].shading, Shading::colour);
 
@@ -206,16 +208,10 @@ TEST(PipelineTest, StateChangesStartNewBatches) {
     EXPECT_TRUE(gl.cleared());
     EXPECT_TRUE(gl.batches().empty());
     triangle();
-    std::vector<Batch> drawn = gl.takeFrame();
-    EXPECT_EQ(drawn.size(), 1u);
+    EXPECT_EQ(gl.batches().size(), 1u);
+    gl.finishFrame();
     EXPECT_FALSE(gl.cleared());
     EXPECT_TRUE(gl.batches().empty());
-
-    // A drawn frame given back lends its storage to the next frame's batches, never its vertices.
-    gl.recycle(std::move(drawn));
-    triangle();
-    ASSERT_EQ(gl.batches().size(), 1u);
-    EXPECT_EQ(gl.batches()[0].vertices.size(), 3u);
 }
 
 TEST(PipelineTest, MatrixStacksIgnoreOverflowAndUnderflow) {
@@ -292,7 +288,7 @@ TEST(PipelineTest, BitmapsDrawWholePixelsAtTheRasterPosition) {
     const std::uint8_t bits[2] = {0xA0, 0xE0};
     gl.bitmap(3, 2, 1, 0.5f, 5, 0, bits);
     ASSERT_EQ(gl.batches().size(), 1u);
-    const auto& v = gl.batches()[0].vertices;
+    const auto v = gl.verticesOf(gl.batches()[0]);
     ASSERT_EQ(v.size(), 18u);  // rectangles: (383, 383), (385, 383), and (383..386, 384)
     auto clipX = [](int px) { return 2.0f * px / 768 - 1; };
     EXPECT_FLOAT_EQ(v[0].clip[0], clipX(383));
@@ -318,6 +314,106 @@ TEST(PipelineTest, BitmapCharactersUseTheGlyphWidthAndFontOrigin) {
     gl.bitmapCharacter(font, 2);
     EXPECT_EQ(gl.rasterWindow()[0], 388);
     ASSERT_EQ(gl.batches().size(), 1u);
-    EXPECT_EQ(gl.batches()[0].vertices.size(), 6u);
-    EXPECT_FLOAT_EQ(gl.batches()[0].vertices[0].clip[1], 2.0f * 383 / 768 - 1);  // one below: yorig 1
+    EXPECT_EQ(gl.batches()[0].count, 6u);
+    EXPECT_FLOAT_EQ(gl.frameVertices()[0].clip[1], 2.0f * 383 / 768 - 1);  // one below: yorig 1
+}
+
+namespace {
+
+// One frame of each kind of primitive: a lit triangle, a cube face from arrays, a bitmap; change
+// alters one thing of the state or the input just before the primitives.
+void drawFrame(Pipeline& gl, const std::function<void(Pipeline&)>& change) {
+    gl.clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gl.loadIdentity();
+    gl.rasterPos(0, 0, 0);
+    gl.normal(0, 0, 1);
+    gl.texCoord(0, 0);
+    change(gl);
+    gl.begin(GL_TRIANGLES);
+    gl.vertex(0, 0, 0), gl.vertex(0.5f, 0, 0), gl.vertex(0, 0.5f, 0);
+    gl.end();
+    const float positions[9] = {0, 0, 0, -0.5f, 0, 0, 0, -0.5f, 0};
+    const float normals[9] = {0, 0, 1, 0, 0, 1, 0, 0, 1};
+    gl.drawArrays(GL_TRIANGLES, positions, normals, {0, 1, 2});
+    const std::uint8_t bits[1] = {0xE0};
+    gl.bitmap(3, 1, 0, 0, 3, 0, bits);
+}
+
+}  // namespace
+
+TEST(PipelineTest, AFrameLikeTheLastWritesOnlyWhatChanged) {
+    unsigned picture = 1;
+    const std::uint8_t texel[3] = {1, 2, 3};
+    auto textured = [&](Pipeline& gl) {
+        gl.bindTexture(picture);
+        gl.texImage2D(1, 1, GL_RGB, texel);
+        gl.enable(GL_TEXTURE_2D, true);
+    };
+    const float red[4] = {1, 0, 0, 1};
+    struct Case {
+        const char* what;
+        std::function<void(Pipeline&)> change;
+        std::size_t written;  // vertices written again: triangle 3, arrays 3, bitmap 6
+    };
+    const std::vector<Case> cases = {
+        {"nothing", [](Pipeline&) {}, 0},
+        {"model-view", [](Pipeline& gl) { gl.translate(0, 0, 0.25f); }, 6},
+        {"projection", [](Pipeline& gl) { gl.matrixMode(GL_PROJECTION), gl.scale(2, 2, 2), gl.matrixMode(GL_MODELVIEW); }, 6},
+        {"colour", [&](Pipeline& gl) { gl.color(red); }, 6},
+        {"normal", [](Pipeline& gl) { gl.normal(0, 0, 0.5f); }, 3},  // the arrays bring their own
+        {"texture coordinate", [](Pipeline& gl) { gl.texCoord(1, 0); }, 6},
+        {"lighting", [](Pipeline& gl) { gl.enable(GL_LIGHTING, false); }, 6},
+        {"light 0", [](Pipeline& gl) { gl.enable(GL_LIGHT0, false); }, 6},
+        {"colour material", [](Pipeline& gl) { gl.enable(GL_COLOR_MATERIAL, false); }, 6},
+        {"depth test", [](Pipeline& gl) { gl.enable(GL_DEPTH_TEST, false); }, 12},
+        {"texture", textured, 6},  // a bitmap is never textured
+        {"raster position", [](Pipeline& gl) { gl.rasterPos(0.25f, 0, 0); }, 6},
+        {"viewport", [](Pipeline& gl) { gl.viewport(0, 0, 512, 512), gl.rasterPos(0, 0, 0); }, 6},
+    };
+    for (const Case& c : cases) {
+        LitPipeline gl, fresh;
+        gl.genTextures(1, &picture), fresh.genTextures(1, &picture);
+        drawFrame(gl, [](Pipeline&) {});
+        gl.finishFrame();
+        drawFrame(gl, c.change);
+        drawFrame(fresh, c.change);
+        std::size_t written = 0;
+        for (const auto& r : gl.changedVertices()) written += r.last - r.first;
+        EXPECT_EQ(written, c.written) << c.what;
+        // Whatever stands or is written, the frame is the one drawn from scratch.
+        ASSERT_EQ(gl.frameVertexCount(), fresh.frameVertexCount()) << c.what;
+        ASSERT_EQ(gl.batches().size(), fresh.batches().size()) << c.what;
+        for (std::size_t b = 0; b < gl.batches().size(); ++b) {
+            EXPECT_EQ(gl.batches()[b].depthTest, fresh.batches()[b].depthTest) << c.what;
+            EXPECT_EQ(gl.batches()[b].shading, fresh.batches()[b].shading) << c.what;
+            EXPECT_EQ(gl.batches()[b].count, fresh.batches()[b].count) << c.what;
+        }
+        for (std::size_t i = 0; i < gl.frameVertexCount(); ++i)
+            EXPECT_EQ(0, std::memcmp(&gl.frameVertices()[i], &fresh.frameVertices()[i], sizeof(fixedgl::Vertex)))
+                << c.what << " vertex " << i;
+    }
+}
+
+TEST(PipelineTest, AShiftedOrInterruptedFrameIsWrittenAgain) {
+    LitPipeline gl;
+    drawFrame(gl, [](Pipeline&) {});
+    gl.finishFrame();
+    // A longer first primitive moves every later one: all are written, at their new places.
+    drawFrame(gl, [](Pipeline& p) {
+        p.begin(GL_TRIANGLES);
+        for (int i = 0; i < 3; ++i) p.vertex(0, 0, 0);
+        p.end();
+    });
+    ASSERT_EQ(gl.changedVertices().size(), 1u);
+    EXPECT_EQ(gl.changedVertices()[0].first, 0u);
+    EXPECT_EQ(gl.changedVertices()[0].last, 15u);
+    gl.finishFrame();
+    // A clear after some drawing: what was drawn before it overwrote the last frame's vertices, so
+    // nothing of that frame stands, and the ranges written before the clear stay to be uploaded.
+    const float other[9] = {1, 1, 0, 0, 1, 0, 1, 0, 0};
+    const float up[9] = {0, 0, 1, 0, 0, 1, 0, 0, 1};
+    gl.drawArrays(GL_TRIANGLES, other, up, {0, 1, 2});
+    drawFrame(gl, [](Pipeline&) {});
+    ASSERT_EQ(gl.changedVertices().size(), 1u);
+    EXPECT_EQ(gl.changedVertices()[0].last, 12u);
 }

@@ -11,6 +11,7 @@
 #include "obstacles/TexturedPanel.h"
 #include "picture/Pictures.h"
 #include "web/gl/GlContext.h"
+#include "softbody/Mass.h"
 #include "world/World.h"
 
 namespace {
@@ -59,7 +60,7 @@ TEST(SceneTest, TheTableShadowBallAndTextsReachTheBackend) {
     for (GLenum cap : {GL_DEPTH_TEST, GL_LIGHTING, GL_LIGHT0, GL_COLOR_MATERIAL}) glEnable(cap);
 
     std::ifstream model("sphere.iv");
-    const World world(model, loadPicture);
+    World world(model, loadPicture);
     fs::current_path(previous);
     ASSERT_TRUE(world.hasBall());
     ASSERT_EQ(world.faces.size(), 80u);
@@ -75,7 +76,7 @@ TEST(SceneTest, TheTableShadowBallAndTextsReachTheBackend) {
     world.drawScene();
     EXPECT_EQ(gl.modelview(), view);
     EXPECT_TRUE(gl.isEnabled(GL_DEPTH_TEST));
-    const std::vector<fixedgl::Batch> frame = gl.takeFrame();
+    const std::vector<fixedgl::Batch> frame = gl.batches();
 
     // Each picture is drawn with its texture replacing the lit colour: one quad, two triangles.
     for (int picture = 0; picture < 2; ++picture) {
@@ -83,7 +84,7 @@ TEST(SceneTest, TheTableShadowBallAndTextsReachTheBackend) {
         for (const auto& b : frame)
             if (b.texture == static_cast<unsigned>(sink.uploads[picture][0])) {
                 EXPECT_EQ(b.shading, fixedgl::Shading::replace);
-                vertices += static_cast<int>(b.vertices.size());
+                vertices += static_cast<int>(b.count);
             }
         EXPECT_EQ(vertices, 6) << "picture " << picture;
     }
@@ -92,21 +93,55 @@ TEST(SceneTest, TheTableShadowBallAndTextsReachTheBackend) {
     for (const auto& b : frame)
         if (!b.depthTest) {
             ++shadows;
-            EXPECT_EQ(b.vertices.size(), 3u * 80);
+            EXPECT_EQ(b.count, 3u * 80);
             EXPECT_FALSE(b.lines);
         }
     EXPECT_EQ(shadows, 1);
     // Last, the ball and the three texts, all in their one state: 80 triangles, then "0",
     // "Score:" and "Vantorello", every character two runs of two triangles.
     ASSERT_FALSE(frame.empty());
-    EXPECT_EQ(frame.back().vertices.size(), 3u * 80 + (1 + 6 + 10) * 2 * 6);
+    EXPECT_EQ(frame.back().count, 3u * 80 + (1 + 6 + 10) * 2 * 6);
     EXPECT_TRUE(frame.back().depthTest);
     EXPECT_EQ(frame.back().shading, fixedgl::Shading::colour);
     // The wire flippers are line loops: six faces of four edges each, two vertices an edge.
     int lineVertices = 0;
     for (const auto& b : frame)
-        if (b.lines) lineVertices += static_cast<int>(b.vertices.size());
+        if (b.lines) lineVertices += static_cast<int>(b.count);
     EXPECT_EQ(lineVertices % (6 * 4 * 2), 0);
     EXPECT_GE(lineVertices, 2 * 6 * 4 * 2);
+
+    // The same scene again: every vertex stands as it was, none is written. Then the ball moves
+    // and only it and its shadow are written again (each 240 vertices); a score of one more digit
+    // writes the texts from its second character on (every glyph here is the same block).
+    const std::size_t tableEnd = frame.back().first;
+    const auto written = [&gl] {
+        std::size_t n = 0;
+        for (const auto& r : gl.changedVertices()) n += r.last - r.first;
+        return n;
+    };
+    gl.finishFrame();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    world.drawScene();  // the first frame began with the texture coordinate of the set-up, not the last panel's
+    gl.finishFrame();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    world.drawScene();
+    EXPECT_EQ(written(), 0u);
+    EXPECT_EQ(gl.batches().size(), frame.size());
+    gl.finishFrame();
+    for (Mass& m : world.masses) m.position[0] += 0.25f;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    world.drawScene();
+    EXPECT_EQ(written(), 2 * 3u * 80);
+    ASSERT_FALSE(gl.changedVertices().empty());
+    EXPECT_LT(gl.changedVertices().back().last, gl.frameVertexCount());
+    EXPECT_GE(gl.changedVertices().front().first, tableEnd - 3 * 80 - 1);
+    gl.finishFrame();
+    world.score = 10;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    world.drawScene();
+    ASSERT_EQ(gl.changedVertices().size(), 1u);
+    EXPECT_EQ(gl.changedVertices()[0].first, tableEnd + 3 * 80 + 2 * 6);
+    EXPECT_EQ(gl.changedVertices()[0].last, gl.frameVertexCount());
+    gl.finishFrame();
     releasePictures();
 }
