@@ -7,8 +7,9 @@ import { readFileSync } from 'node:fs';
 import { newBuildTests } from './builds.mjs';
 import { launchChromium } from './chromium.mjs';
 import { gamepadTests } from './gamepad.mjs';
-import { phoneTests, timing, transferCheck } from './phone.mjs';
+import { phoneTests, timing } from './phone.mjs';
 import { serve } from './serve.mjs';
+import { wireCheck } from './visit.mjs';
 
 const [site, desktopFrame, freezeTick, brokenModel, brokenModelLine, ...flags] = process.argv.slice(2);
 if (!site || !desktopFrame || !freezeTick || !brokenModel || !brokenModelLine) {
@@ -335,7 +336,7 @@ try {
   await gamepadTests({ open, check, pause });
   await newBuildTests({ browser, check, pause, desktop }, site);
 
-  transferCheck({ check, site });
+  await wireCheck({ browser, check }, site);
   if (flags.includes('--timing')) await timing({ open, pause, desktop, phone, demo: process.env.FLIPPER_DEMO });
 } catch (e) {
   check(false, 'the browser test ran to its end', e.stack || String(e));

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <functional>
+#include <tuple>
 #include <vector>
 
 using fixedgl::Batch;
@@ -320,23 +321,23 @@ TEST(PipelineTest, BitmapCharactersUseTheGlyphWidthAndFontOrigin) {
 
 namespace {
 
-// One frame of each kind of primitive: a lit triangle, a cube face from arrays, a bitmap; change
-// alters one thing of the state or the input just before the primitives.
+// One frame of each kind of primitive: a lit triangle (3 vertices), a triangle from arrays (3), a
+// bitmap (6); change alters the state or input just before them.
 void drawFrame(Pipeline& gl, const std::function<void(Pipeline&)>& change) {
-    gl.clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    gl.loadIdentity();
-    gl.rasterPos(0, 0, 0);
-    gl.normal(0, 0, 1);
-    gl.texCoord(0, 0);
-    change(gl);
-    gl.begin(GL_TRIANGLES);
-    gl.vertex(0, 0, 0), gl.vertex(0.5f, 0, 0), gl.vertex(0, 0.5f, 0);
-    gl.end();
-    const float positions[9] = {0, 0, 0, -0.5f, 0, 0, 0, -0.5f, 0};
-    const float normals[9] = {0, 0, 1, 0, 0, 1, 0, 0, 1};
-    gl.drawArrays(GL_TRIANGLES, positions, normals, {0, 1, 2});
+    const float positions[9] = {0, 0, 0, -0.5f, 0, 0, 0, -0.5f, 0}, normals[9] = {0, 0, 1, 0, 0, 1, 0, 0, 1};
     const std::uint8_t bits[1] = {0xE0};
+    gl.clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gl.loadIdentity(), gl.rasterPos(0, 0, 0), gl.normal(0, 0, 1), gl.texCoord(0, 0);
+    change(gl);
+    gl.begin(GL_TRIANGLES), gl.vertex(0, 0, 0), gl.vertex(0.5f, 0, 0), gl.vertex(0, 0.5f, 0), gl.end();
+    gl.drawArrays(GL_TRIANGLES, positions, normals, {0, 1, 2});
     gl.bitmap(3, 1, 0, 0, 3, 0, bits);
+}
+
+std::vector<std::size_t> written(const Pipeline& gl) {
+    std::vector<std::size_t> out;
+    for (const auto& r : gl.changedVertices()) out.insert(out.end(), {r.first, r.last});
+    return out;
 }
 
 }  // namespace
@@ -344,76 +345,64 @@ void drawFrame(Pipeline& gl, const std::function<void(Pipeline&)>& change) {
 TEST(PipelineTest, AFrameLikeTheLastWritesOnlyWhatChanged) {
     unsigned picture = 1;
     const std::uint8_t texel[3] = {1, 2, 3};
-    auto textured = [&](Pipeline& gl) {
-        gl.bindTexture(picture);
-        gl.texImage2D(1, 1, GL_RGB, texel);
-        gl.enable(GL_TEXTURE_2D, true);
-    };
     const float red[4] = {1, 0, 0, 1};
-    struct Case {
-        const char* what;
-        std::function<void(Pipeline&)> change;
-        std::size_t written;  // vertices written again: triangle 3, arrays 3, bitmap 6
+    const std::vector<std::pair<std::function<void(Pipeline&)>, std::vector<std::size_t>>> cases = {
+        {[](Pipeline&) {}, {}},
+        {[](Pipeline& gl) { gl.translate(0, 0, 0.25f); }, {0, 6}},
+        {[](Pipeline& gl) { gl.matrixMode(GL_PROJECTION), gl.scale(2, 2, 2), gl.matrixMode(GL_MODELVIEW); }, {0, 6}},
+        {[&](Pipeline& gl) { gl.color(red); }, {0, 6}},
+        {[](Pipeline& gl) { gl.normal(0, 0, 0.5f); }, {0, 3}},  // the arrays bring their own
+        {[](Pipeline& gl) { gl.texCoord(1, 0); }, {0, 6}},
+        {[](Pipeline& gl) { gl.enable(GL_LIGHTING, false); }, {0, 6}},
+        {[](Pipeline& gl) { gl.enable(GL_LIGHT0, false); }, {0, 6}},
+        {[](Pipeline& gl) { gl.enable(GL_COLOR_MATERIAL, false); }, {0, 6}},
+        {[](Pipeline& gl) { gl.enable(GL_DEPTH_TEST, false); }, {0, 12}},
+        {[&](Pipeline& gl) { gl.texImage2D(1, 1, GL_RGB, texel), gl.enable(GL_TEXTURE_2D, true); }, {0, 6}},
+        {[](Pipeline& gl) { gl.rasterPos(0.25f, 0, 0); }, {6, 12}},
+        {[](Pipeline& gl) { gl.viewport(0, 0, 512, 512), gl.rasterPos(0, 0, 0); }, {6, 12}},
     };
-    const std::vector<Case> cases = {
-        {"nothing", [](Pipeline&) {}, 0},
-        {"model-view", [](Pipeline& gl) { gl.translate(0, 0, 0.25f); }, 6},
-        {"projection", [](Pipeline& gl) { gl.matrixMode(GL_PROJECTION), gl.scale(2, 2, 2), gl.matrixMode(GL_MODELVIEW); }, 6},
-        {"colour", [&](Pipeline& gl) { gl.color(red); }, 6},
-        {"normal", [](Pipeline& gl) { gl.normal(0, 0, 0.5f); }, 3},  // the arrays bring their own
-        {"texture coordinate", [](Pipeline& gl) { gl.texCoord(1, 0); }, 6},
-        {"lighting", [](Pipeline& gl) { gl.enable(GL_LIGHTING, false); }, 6},
-        {"light 0", [](Pipeline& gl) { gl.enable(GL_LIGHT0, false); }, 6},
-        {"colour material", [](Pipeline& gl) { gl.enable(GL_COLOR_MATERIAL, false); }, 6},
-        {"depth test", [](Pipeline& gl) { gl.enable(GL_DEPTH_TEST, false); }, 12},
-        {"texture", textured, 6},  // a bitmap is never textured
-        {"raster position", [](Pipeline& gl) { gl.rasterPos(0.25f, 0, 0); }, 6},
-        {"viewport", [](Pipeline& gl) { gl.viewport(0, 0, 512, 512), gl.rasterPos(0, 0, 0); }, 6},
-    };
-    for (const Case& c : cases) {
+    for (std::size_t c = 0; c < cases.size(); ++c) {
         LitPipeline gl, fresh;
         gl.genTextures(1, &picture), fresh.genTextures(1, &picture);
+        gl.bindTexture(picture), fresh.bindTexture(picture);
         drawFrame(gl, [](Pipeline&) {});
         gl.finishFrame();
-        drawFrame(gl, c.change);
-        drawFrame(fresh, c.change);
-        std::size_t written = 0;
-        for (const auto& r : gl.changedVertices()) written += r.last - r.first;
-        EXPECT_EQ(written, c.written) << c.what;
+        drawFrame(gl, cases[c].first);
+        drawFrame(fresh, cases[c].first);
+        EXPECT_EQ(written(gl), cases[c].second) << "case " << c;
         // Whatever stands or is written, the frame is the one drawn from scratch.
-        ASSERT_EQ(gl.frameVertexCount(), fresh.frameVertexCount()) << c.what;
-        ASSERT_EQ(gl.batches().size(), fresh.batches().size()) << c.what;
+        ASSERT_EQ(gl.frameVertexCount(), fresh.frameVertexCount()) << c;
+        EXPECT_EQ(0, std::memcmp(gl.frameVertices().data(), fresh.frameVertices().data(),
+                                 gl.frameVertexCount() * sizeof(fixedgl::Vertex))) << c;
+        ASSERT_EQ(gl.batches().size(), fresh.batches().size()) << c;
         for (std::size_t b = 0; b < gl.batches().size(); ++b) {
-            EXPECT_EQ(gl.batches()[b].depthTest, fresh.batches()[b].depthTest) << c.what;
-            EXPECT_EQ(gl.batches()[b].shading, fresh.batches()[b].shading) << c.what;
-            EXPECT_EQ(gl.batches()[b].count, fresh.batches()[b].count) << c.what;
+            const Batch &x = gl.batches()[b], &y = fresh.batches()[b];
+            EXPECT_EQ(std::tie(x.lines, x.depthTest, x.texture, x.shading, x.first, x.count),
+                      std::tie(y.lines, y.depthTest, y.texture, y.shading, y.first, y.count)) << c;
         }
-        for (std::size_t i = 0; i < gl.frameVertexCount(); ++i)
-            EXPECT_EQ(0, std::memcmp(&gl.frameVertices()[i], &fresh.frameVertices()[i], sizeof(fixedgl::Vertex)))
-                << c.what << " vertex " << i;
     }
 }
 
-TEST(PipelineTest, AShiftedOrInterruptedFrameIsWrittenAgain) {
+TEST(PipelineTest, MovedOrOverwrittenVerticesAreWrittenAgain) {
+    // A first primitive of six vertices instead of three moves every later one: all are written.
+    const auto points = [](int n) {
+        return [n](Pipeline& gl) {
+            gl.begin(GL_TRIANGLES);
+            for (int i = 0; i < n; ++i) gl.vertex(0, 0, 0);
+            gl.end();
+        };
+    };
     LitPipeline gl;
+    drawFrame(gl, points(3));
+    gl.finishFrame();
+    drawFrame(gl, points(6));
+    EXPECT_EQ(written(gl), (std::vector<std::size_t>{0, 18}));
+    gl.finishFrame();
+    // What was drawn before a clear overwrote the last frame's vertices: all are written again,
+    // and the ranges written before the clear stay to be uploaded.
     drawFrame(gl, [](Pipeline&) {});
     gl.finishFrame();
-    // A longer first primitive moves every later one: all are written, at their new places.
-    drawFrame(gl, [](Pipeline& p) {
-        p.begin(GL_TRIANGLES);
-        for (int i = 0; i < 3; ++i) p.vertex(0, 0, 0);
-        p.end();
-    });
-    ASSERT_EQ(gl.changedVertices().size(), 1u);
-    EXPECT_EQ(gl.changedVertices()[0].first, 0u);
-    EXPECT_EQ(gl.changedVertices()[0].last, 15u);
-    gl.finishFrame();
-    // A clear after some drawing: what was drawn before it overwrote the last frame's vertices, so
-    // nothing of that frame stands, and the ranges written before the clear stay to be uploaded.
-    const float other[9] = {1, 1, 0, 0, 1, 0, 1, 0, 0};
-    const float up[9] = {0, 0, 1, 0, 0, 1, 0, 0, 1};
-    gl.drawArrays(GL_TRIANGLES, other, up, {0, 1, 2});
+    points(3)(gl);
     drawFrame(gl, [](Pipeline&) {});
-    ASSERT_EQ(gl.changedVertices().size(), 1u);
-    EXPECT_EQ(gl.changedVertices()[0].last, 12u);
+    EXPECT_EQ(written(gl), (std::vector<std::size_t>{0, 12}));
 }
