@@ -6,11 +6,12 @@
 //   node visit.mjs SITE [--frames] [--lighthouse]
 // --frames adds the game's work per animation frame over 10 s of play with the CPU 4x slower,
 // three times; --lighthouse adds Lighthouse's mobile and desktop performance scores.
-import { execFileSync } from 'node:child_process';
+import { execFile } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
+import { promisify } from 'node:util';
 import { launchChromium } from './chromium.mjs';
 
 // FLIPPER_SERVE names another serve.mjs to measure a site as an older server serves it.
@@ -108,15 +109,16 @@ async function frameWork(page) {
   return [work[Math.floor(work.length / 2)], work[Math.min(work.length - 1, Math.floor(0.95 * work.length))]];
 }
 
-function lighthouse(url, desktop) {
+// Lighthouse in a Chromium of its own, while this process serves the site: run asynchronously.
+async function lighthouse(url, desktop) {
   const flags = ['--headless=new', '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader'];
   const folder = mkdtempSync(join(tmpdir(), 'flipper-lighthouse-'));
   let report;
   try {
-    execFileSync(new URL('node_modules/.bin/lighthouse', import.meta.url).pathname,
+    await promisify(execFile)(new URL('node_modules/.bin/lighthouse', import.meta.url).pathname,
       [url, '--only-categories=performance', '--output=json', `--output-path=${join(folder, 'report.json')}`, '--quiet',
         `--chrome-flags=${flags.join(' ')}`, ...(desktop ? ['--preset=desktop'] : [])],
-      { env: { ...process.env, CHROME_PATH: '/usr/bin/chromium' }, stdio: 'inherit' });
+      { env: { ...process.env, CHROME_PATH: '/usr/bin/chromium' }, maxBuffer: 64 << 20 });
     report = JSON.parse(readFileSync(join(folder, 'report.json'), 'utf8'));
   } finally {
     rmSync(folder, { recursive: true, force: true });
@@ -149,8 +151,8 @@ if (import.meta.url === `file://${process.argv[1]}`) {
     if (flags.includes('--lighthouse')) {
       const server = await serve(site, 0);
       const url = `http://127.0.0.1:${server.address().port}/`;
-      console.log(`lighthouse mobile performance: ${lighthouse(url, false)}`);
-      console.log(`lighthouse desktop performance: ${lighthouse(url, true)}`);
+      console.log(`lighthouse mobile performance: ${await lighthouse(url, false)}`);
+      console.log(`lighthouse desktop performance: ${await lighthouse(url, true)}`);
       server.close();
     }
   } finally {

@@ -302,9 +302,12 @@ void Pipeline::drawArrays(unsigned mode, const float* positions, const float* no
     key(mode);
     key(colour_, 4);
     key(tex_, 2);
+    std::size_t at = keys_.size();
+    keys_.resize(at + 6 * indices.size());
     for (int i : indices) {
-        key(positions + 3 * i, 3);
-        key(normals + 3 * i, 3);
+        std::memcpy(keys_.data() + at, positions + 3 * i, 3 * sizeof(float));
+        std::memcpy(keys_.data() + at + 3, normals + 3 * i, 3 * sizeof(float));
+        at += 6;
     }
     if (reused(keyStart)) return;
     pending_.clear();
