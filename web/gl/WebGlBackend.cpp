@@ -196,21 +196,27 @@ void WebGlBackend::present(fixedgl::Pipeline& pipeline) {
                                        vertices + r.first);
         }
     }
+    // Each batch sets only the state that differs from the batch before it.
+    int depthTest = -1, shading = -1;
+    unsigned bound = 0;
     for (const auto& batch : pipeline.batches()) {
         if (batch.count == 0) continue;
-        if (batch.depthTest)
-            emscripten_glEnable(GL_DEPTH_TEST);
-        else
-            emscripten_glDisable(GL_DEPTH_TEST);
-        int shading = 0;
+        if (static_cast<int>(batch.depthTest) != depthTest) {
+            depthTest = batch.depthTest;
+            if (batch.depthTest)
+                emscripten_glEnable(GL_DEPTH_TEST);
+            else
+                emscripten_glDisable(GL_DEPTH_TEST);
+        }
+        int batchShading = 0;
         if (batch.shading != fixedgl::Shading::colour) {
             auto found = textures_.find(batch.texture);
             if (found != textures_.end()) {
-                emscripten_glBindTexture(GL_TEXTURE_2D, found->second);
-                shading = batch.shading == fixedgl::Shading::replace ? 1 : 2;
+                if (found->second != bound) emscripten_glBindTexture(GL_TEXTURE_2D, bound = found->second);
+                batchShading = batch.shading == fixedgl::Shading::replace ? 1 : 2;
             }
         }
-        emscripten_glUniform1i(shadingUniform_, shading);
+        if (batchShading != shading) emscripten_glUniform1i(shadingUniform_, shading = batchShading);
         emscripten_glDrawArrays(batch.lines ? GL_LINES : GL_TRIANGLES, static_cast<GLint>(batch.first),
                                 static_cast<GLsizei>(batch.count));
     }
