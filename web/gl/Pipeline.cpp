@@ -206,11 +206,13 @@ Vertex Pipeline::process(const float position[3], const float normal[3], const f
     return v;
 }
 
-void Pipeline::key(const float* values, std::size_t n) {
+static_assert(sizeof(float) == sizeof(std::uint32_t), "a float is one word of a key");
+
+void Pipeline::key(const void* words, std::size_t n) {
     if (n == 0) return;
     const std::size_t at = keys_.size();
     keys_.resize(at + n);
-    std::memcpy(keys_.data() + at, values, n * sizeof(float));
+    std::memcpy(keys_.data() + at, words, n * sizeof(std::uint32_t));
 }
 
 // The state a primitive's vertices and batch depend on. A bitmap's raster position and colour are
@@ -269,7 +271,7 @@ void Pipeline::end() {
     keyState(beginEndKey, true);
     key(mode_);
     static_assert(sizeof(Input) == 12 * sizeof(float), "an Input is twelve floats, unpadded");
-    key(inputs_.empty() ? nullptr : inputs_.front().position, 12 * inputs_.size());
+    key(inputs_.data(), 12 * inputs_.size());
     if (reused(keyStart)) return;
     pending_.clear();
     for (const Input& in : inputs_) pending_.push_back(process(in.position, in.normal, in.colour, in.tex));

@@ -176,7 +176,8 @@ private:
 
     // A primitive's key: everything its vertices are worked out from, as bits.
     void keyState(unsigned kind, bool transformed);
-    void key(const float* values, std::size_t n);
+    /// n 32-bit words (floats as their bits).
+    void key(const void* words, std::size_t n);
     void key(unsigned value) { keys_.push_back(value); }
     /// Whether the primitive whose key starts at keys_[keyStart] was last frame's at this place;
     /// if so it counts as drawn (its vertices stand), else it is to be worked out by the caller,
