@@ -7,9 +7,10 @@ import { readFileSync } from 'node:fs';
 import { newBuildTests } from './builds.mjs';
 import { launchChromium } from './chromium.mjs';
 import { gamepadTests } from './gamepad.mjs';
-import { phoneTests, timing, transferCheck } from './phone.mjs';
+import { phoneTests, timing } from './phone.mjs';
 import { playerTests } from './player.mjs';
 import { serve } from './serve.mjs';
+import { wireCheck } from './visit.mjs';
 
 const [site, desktopFrame, freezeTick, brokenModel, brokenModelLine, ...flags] = process.argv.slice(2);
 if (!site || !desktopFrame || !freezeTick || !brokenModel || !brokenModelLine) {
@@ -337,7 +338,7 @@ try {
   await playerTests({ browser, open, check, pause, desktop, phone, sim: process.env.FLIPPER_SIM, assets: process.env.FLIPPER_ASSETS });
   await newBuildTests({ browser, check, pause, desktop }, site);
 
-  transferCheck({ check, site });
+  await wireCheck({ browser, check }, site);
   if (flags.includes('--timing')) await timing({ open, pause, desktop, phone, demo: process.env.FLIPPER_DEMO });
 } catch (e) {
   check(false, 'the browser test ran to its end', e.stack || String(e));

@@ -13,7 +13,8 @@ const workerSources = fileURLToPath(new URL('../../web/site/', import.meta.url))
 const sum = (bytes) => createHash('sha256').update(bytes).digest('hex');
 
 // Build B: a comment in the page and in a script, a blank line after the ball's model, a custom
-// section (name "b") at the end of the game's code; then its worker as the site's build makes it.
+// section (name "b") at the end of the game's code; then its worker and gzipped copies as the
+// site's build makes them.
 function publishB(folder) {
   appendFileSync(join(folder, 'index.html'), '<!-- build B -->\n');
   appendFileSync(join(folder, 'layout.js'), '// build B\n');
@@ -21,6 +22,7 @@ function publishB(folder) {
   appendFileSync(join(folder, 'flipper.wasm'), Buffer.from([0, 3, 1, 0x62, 0x42]));
   execFileSync('cmake', [`-DSITE=${folder}`, `-DTEMPLATE=${join(workerSources, 'sw.js.in')}`,
     '-P', join(workerSources, 'ServiceWorker.cmake')]);
+  execFileSync('cmake', [`-DSITE=${folder}`, '-DGZIP=gzip', '-P', join(workerSources, 'Compress.cmake')]);
 }
 
 // The cache the worker of the site in folder, served at scope, keeps its files in.
@@ -33,8 +35,9 @@ export async function newBuildTests({ browser, check, pause, desktop }, site) {
   const base = `http://127.0.0.1:${server.address().port}/`;
   const context = await browser.createBrowserContext();
   try {
-    // The site's files (but the worker) by name, each with its content's sum; './' is index.html.
-    const names = readdirSync(folder).filter((n) => n !== 'sw.js');
+    // The site's files (but the worker and the gzipped copies) by name, each with its content's
+    // sum; './' is index.html.
+    const names = readdirSync(folder).filter((n) => n !== 'sw.js' && !n.endsWith('.gz'));
     const sums = () => Object.fromEntries(names.map((n) => [n, sum(readFileSync(join(folder, n)))]));
     const cacheOf = () => cacheName(base, folder);
     const a = sums();

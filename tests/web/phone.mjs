@@ -4,7 +4,6 @@ import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readdirSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { gzipSync } from 'node:zlib';
 
 await import('../../web/site/share.js');
 const { pack, unpack } = globalThis.FlipperShare;
@@ -289,13 +288,6 @@ export async function phoneTests({ browser, open, check, pixels, pause, desktop,
       `${record.lines.length} lines; the left flipper moved in ${frames.filter((f) => f[0]).length} of ${frames.length} frames`);
     await context.close();
   }
-}
-
-// The first visit's transfer: every file of the site once, gzipped as a server would send it.
-export function transferCheck({ check, site }) {
-  let total = 0;
-  for (const name of readdirSync(site)) total += gzipSync(readFileSync(join(site, name)), { level: 6 }).length;
-  check(total <= 250 * 1024, 'the first visit transfers at most 250 KB with gzip', `${(total / 1024).toFixed(1)} KB`);
 }
 
 const stat = (values, q) => {

@@ -8,6 +8,11 @@
 #include "web/gl/GlContext.h"
 #include "web/gl/Shapes.h"
 
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <tuple>
+
 namespace fixedgl {
 
 namespace {
@@ -16,6 +21,18 @@ GlutCallbacks callbacks;
 WindowRequest window;
 FramePresenter presenter = nullptr;
 bool redisplayPosted = false;
+
+// GLUT's shapes as the game asks for them, each tessellated once: the same sizes every frame.
+const Shape& shapeOf(int kind, float size, int slices, int stacks, bool wire) {
+    static std::map<std::tuple<int, std::uint32_t, int, int, bool>, Shape> shapes;
+    std::uint32_t sizeBits;  // by its bits: any float, NaN too, is a key
+    std::memcpy(&sizeBits, &size, sizeof sizeBits);
+    const auto key = std::make_tuple(kind, sizeBits, slices, stacks, wire);
+    auto found = shapes.find(key);
+    if (found == shapes.end())
+        found = shapes.emplace(key, kind == 0 ? cube(size, wire) : sphere(size, slices, stacks, wire)).first;
+    return found->second;
+}
 
 void drawShape(const Shape& shape) {
     for (const auto& part : shape.parts)
@@ -99,13 +116,13 @@ void glTexImage2D(GLenum target, GLint level, GLint, GLsizei width, GLsizei heig
     context().texImage2D(width, height, format, pixels);
 }
 
-void glutSolidCube(GLdouble size) { fixedgl::drawShape(fixedgl::cube(static_cast<float>(size), false)); }
-void glutWireCube(GLdouble size) { fixedgl::drawShape(fixedgl::cube(static_cast<float>(size), true)); }
+void glutSolidCube(GLdouble size) { fixedgl::drawShape(fixedgl::shapeOf(0, static_cast<float>(size), 0, 0, false)); }
+void glutWireCube(GLdouble size) { fixedgl::drawShape(fixedgl::shapeOf(0, static_cast<float>(size), 0, 0, true)); }
 void glutSolidSphere(GLdouble radius, GLint slices, GLint stacks) {
-    fixedgl::drawShape(fixedgl::sphere(static_cast<float>(radius), slices, stacks, false));
+    fixedgl::drawShape(fixedgl::shapeOf(1, static_cast<float>(radius), slices, stacks, false));
 }
 void glutWireSphere(GLdouble radius, GLint slices, GLint stacks) {
-    fixedgl::drawShape(fixedgl::sphere(static_cast<float>(radius), slices, stacks, true));
+    fixedgl::drawShape(fixedgl::shapeOf(1, static_cast<float>(radius), slices, stacks, true));
 }
 void glutBitmapCharacter(void* font, int character) {
     if (font == GLUT_BITMAP_HELVETICA_18) context().bitmapCharacter(helvetica18, character);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace fixedgl {
 
@@ -28,6 +29,9 @@ constexpr float defaultMaterialDiffuse = 0.8f;
 float clamp01(float v) { return std::min(1.0f, std::max(0.0f, v)); }
 
 bool isLineMode(unsigned mode) { return mode == glLines || mode == glLineLoop || mode == glLineStrip; }
+
+// What a primitive's key begins with, so that different calls never share one.
+enum KeyKind : unsigned { beginEndKey = 1, arraysKey, bitmapKey };
 
 }  // namespace
 
@@ -86,7 +90,16 @@ void Pipeline::clear(unsigned mask) {
     // The game always clears colour and depth together, before it draws anything: a clear starts
     // the frame afresh.
     if ((mask & (glColorBufferBit | glDepthBufferBit)) != 0) {
+        // What was drawn since the last frame overwrote some of its vertices: none of them is
+        // taken as they were. The written ranges stay to be uploaded.
+        if (!primitives_.empty()) {
+            lastPrimitives_.clear();
+            if (!changed_.empty()) changed_ = {{changed_.front().first, changed_.back().last}};
+        }
         batches_.clear();
+        primitives_.clear();
+        keys_.clear();
+        used_ = 0;
         cleared_ = true;
     }
 }
@@ -159,12 +172,14 @@ const Matrix& Pipeline::normalMatrix() const {
     return normalMatrix_;
 }
 
-std::array<float, 4> Pipeline::litColour(const float normal[3]) const {
-    if (!lighting_) return {colour_[0], colour_[1], colour_[2], colour_[3]};
+std::array<float, 4> Pipeline::litColour(const float normal[3]) const { return litColour(normal, colour_); }
+
+std::array<float, 4> Pipeline::litColour(const float normal[3], const float colour[4]) const {
+    if (!lighting_) return {colour[0], colour[1], colour[2], colour[3]};
     float ambient[4], diffuse[4];
     for (int i = 0; i < 4; ++i) {
-        ambient[i] = colorMaterial_ ? colour_[i] : (i == 3 ? 1.0f : defaultMaterialAmbient);
-        diffuse[i] = colorMaterial_ ? colour_[i] : (i == 3 ? 1.0f : defaultMaterialDiffuse);
+        ambient[i] = colorMaterial_ ? colour[i] : (i == 3 ? 1.0f : defaultMaterialAmbient);
+        diffuse[i] = colorMaterial_ ? colour[i] : (i == 3 ? 1.0f : defaultMaterialDiffuse);
     }
     // The normal goes through the inverse transpose of the model-view, unnormalised: its length
     // scales the diffuse term. Light 0 lies along +z in eye space, so n . L is the eye z.
@@ -177,37 +192,100 @@ std::array<float, 4> Pipeline::litColour(const float normal[3]) const {
     return out;
 }
 
-Vertex Pipeline::process(const float position[3], const float normal[3]) const {
+Vertex Pipeline::process(const float position[3], const float normal[3], const float colour[4],
+                         const float tex[2]) const {
     Vertex v;
     const float object[4] = {position[0], position[1], position[2], 1.0f};
     float eye[4];
     transform(modelview(), object, eye);
     transform(projection(), eye, v.clip);
-    const auto c = litColour(normal);
+    const auto c = litColour(normal, colour);
     std::copy(c.begin(), c.end(), v.color);
-    v.tex[0] = tex_[0];
-    v.tex[1] = tex_[1];
+    v.tex[0] = tex[0];
+    v.tex[1] = tex[1];
     return v;
+}
+
+static_assert(sizeof(float) == sizeof(std::uint32_t), "a float is one word of a key");
+
+void Pipeline::key(const void* words, std::size_t n) {
+    if (n == 0) return;
+    const std::size_t at = keys_.size();
+    keys_.resize(at + n);
+    std::memcpy(keys_.data() + at, words, n * sizeof(std::uint32_t));
+}
+
+// The state a primitive's vertices and batch depend on. A bitmap's raster position and colour are
+// already worked out, and it is never textured: only the depth test is its; vertices that are
+// transformed and lit depend on the matrices, the lighting and the texture state.
+void Pipeline::keyState(unsigned kind, bool transformed) {
+    key(kind);
+    key(static_cast<unsigned>(depthTest_));
+    if (!transformed) return;
+    key(static_cast<unsigned>(texture2D_) | static_cast<unsigned>(hasImage(boundTexture_)) << 1 |
+        static_cast<unsigned>(lighting_) << 2 | static_cast<unsigned>(light0_) << 3 |
+        static_cast<unsigned>(colorMaterial_) << 4);
+    key(texEnvMode_);
+    key(boundTexture_);
+    key(modelview().data(), 16);
+    key(projection().data(), 16);
+}
+
+bool Pipeline::reused(std::size_t keyStart) {
+    const std::size_t i = primitives_.size();
+    const std::size_t length = keys_.size() - keyStart;
+    if (i >= lastPrimitives_.size()) return false;
+    const Primitive& last = lastPrimitives_[i];
+    if (last.first != used_ || last.keyLength != length ||
+        std::memcmp(lastKeys_.data() + last.key, keys_.data() + keyStart, length * sizeof(std::uint32_t)) != 0)
+        return false;
+    if (last.batched) batchFor(last.lines).count += last.count;
+    used_ += last.count;
+    primitives_.push_back({keyStart, length, last.first, last.count, last.lines, last.batched});
+    return true;
+}
+
+void Pipeline::drawn(std::size_t keyStart, std::size_t first, bool lines, bool batched) {
+    primitives_.push_back({keyStart, keys_.size() - keyStart, first, used_ - first, lines, batched});
+    if (used_ == first) return;
+    // Writes go forward through the frame, except from 0 again after a clear amid the drawing.
+    if (!changed_.empty() && first <= changed_.back().last) {
+        changed_.back().first = std::min(changed_.back().first, first);
+        changed_.back().last = std::max(changed_.back().last, used_);
+    } else {
+        changed_.push_back({first, used_});
+    }
 }
 
 void Pipeline::begin(unsigned mode) {
     if (inside_ || mode > glQuads) return;
     inside_ = true;
     mode_ = mode;
-    pending_.clear();
+    inputs_.clear();
 }
 
 void Pipeline::end() {
     if (!inside_) return;
     inside_ = false;
-    emitPrimitive(mode_, pending_);
+    const std::size_t keyStart = keys_.size();
+    keyState(beginEndKey, true);
+    key(mode_);
+    static_assert(sizeof(Input) == 12 * sizeof(float), "an Input is twelve floats, unpadded");
+    key(inputs_.data(), 12 * inputs_.size());
+    if (reused(keyStart)) return;
     pending_.clear();
+    for (const Input& in : inputs_) pending_.push_back(process(in.position, in.normal, in.colour, in.tex));
+    const std::size_t first = used_;
+    const bool batched = emitPrimitive(mode_, pending_);
+    drawn(keyStart, first, isLineMode(mode_), batched);
 }
 
 void Pipeline::vertex(float x, float y, float z) {
     if (!inside_) return;
-    const float p[3] = {x, y, z};
-    pending_.push_back(process(p, normal_));
+    inputs_.push_back({{x, y, z},
+                       {normal_[0], normal_[1], normal_[2]},
+                       {colour_[0], colour_[1], colour_[2], colour_[3]},
+                       {tex_[0], tex_[1]}});
 }
 
 void Pipeline::normal(float x, float y, float z) { normal_[0] = x, normal_[1] = y, normal_[2] = z; }
@@ -221,9 +299,24 @@ void Pipeline::color(const float* rgba) {
 void Pipeline::drawArrays(unsigned mode, const float* positions, const float* normals,
                           const std::vector<int>& indices) {
     if (inside_) return;
-    arrayVertices_.clear();
-    for (int i : indices) arrayVertices_.push_back(process(positions + 3 * i, normals + 3 * i));
-    emitPrimitive(mode, arrayVertices_);
+    const std::size_t keyStart = keys_.size();
+    keyState(arraysKey, true);
+    key(mode);
+    key(colour_, 4);
+    key(tex_, 2);
+    std::size_t at = keys_.size();
+    keys_.resize(at + 6 * indices.size());
+    for (int i : indices) {
+        std::memcpy(keys_.data() + at, positions + 3 * i, 3 * sizeof(float));
+        std::memcpy(keys_.data() + at + 3, normals + 3 * i, 3 * sizeof(float));
+        at += 6;
+    }
+    if (reused(keyStart)) return;
+    pending_.clear();
+    for (int i : indices) pending_.push_back(process(positions + 3 * i, normals + 3 * i, colour_, tex_));
+    const std::size_t first = used_;
+    const bool batched = emitPrimitive(mode, pending_);
+    drawn(keyStart, first, isLineMode(mode), batched);
 }
 
 Batch& Pipeline::batchFor(bool lines) {
@@ -239,33 +332,38 @@ Batch& Pipeline::batchFor(bool lines) {
         b.depthTest = depthTest_;
         b.shading = shading;
         b.texture = texture;
-        if (!spare_.empty()) {
-            b.vertices = std::move(spare_.back());
-            spare_.pop_back();
-        }
-        batches_.push_back(std::move(b));
+        b.first = used_;
+        batches_.push_back(b);
     }
     return batches_.back();
 }
 
-void Pipeline::emitPrimitive(unsigned mode, const std::vector<Vertex>& vs) {
+// The next vertex of the frame, in the current batch.
+void Pipeline::put(const Vertex& v) {
+    if (used_ < vertices_.size())
+        vertices_[used_] = v;
+    else
+        vertices_.push_back(v);
+    ++used_;
+    ++batches_.back().count;
+}
+
+bool Pipeline::emitPrimitive(unsigned mode, const std::vector<Vertex>& vs) {
     const std::size_t n = vs.size();
     if (isLineMode(mode)) {
-        if (n < 2) return;
-        auto& out = batchFor(true).vertices;
+        if (n < 2) return false;
+        batchFor(true);
         if (mode == glLines) {
-            for (std::size_t i = 0; i + 1 < n; i += 2) out.push_back(vs[i]), out.push_back(vs[i + 1]);
-            return;
+            for (std::size_t i = 0; i + 1 < n; i += 2) put(vs[i]), put(vs[i + 1]);
+            return true;
         }
-        for (std::size_t i = 0; i + 1 < n; ++i) out.push_back(vs[i]), out.push_back(vs[i + 1]);
-        if (mode == glLineLoop) out.push_back(vs[n - 1]), out.push_back(vs[0]);
-        return;
+        for (std::size_t i = 0; i + 1 < n; ++i) put(vs[i]), put(vs[i + 1]);
+        if (mode == glLineLoop) put(vs[n - 1]), put(vs[0]);
+        return true;
     }
-    if (n < 3) return;
-    auto& out = batchFor(false).vertices;
-    auto tri = [&out, &vs](std::size_t a, std::size_t b, std::size_t c) {
-        out.push_back(vs[a]), out.push_back(vs[b]), out.push_back(vs[c]);
-    };
+    if (n < 3) return false;
+    batchFor(false);
+    auto tri = [this, &vs](std::size_t a, std::size_t b, std::size_t c) { put(vs[a]), put(vs[b]), put(vs[c]); };
     switch (mode) {
         case glTriangles:
             for (std::size_t i = 0; i + 2 < n; i += 3) tri(i, i + 1, i + 2);
@@ -282,6 +380,7 @@ void Pipeline::emitPrimitive(unsigned mode, const std::vector<Vertex>& vs) {
         default:
             break;
     }
+    return true;
 }
 
 void Pipeline::rasterPos(float x, float y, float z) {
@@ -304,43 +403,65 @@ void Pipeline::bitmap(int width, int height, float xorig, float yorig, float xmo
                       const std::uint8_t* bits) {
     if (inside_ || !rasterValid_) return;
     if (viewport_[2] > 0 && viewport_[3] > 0 && bits != nullptr) {
-        const int x0 = static_cast<int>(std::floor(rasterWindow_[0] - xorig));
-        const int y0 = static_cast<int>(std::floor(rasterWindow_[1] - yorig));
         const int rowBytes = (width + 7) / 8;
-        // Each run of set bits in a row becomes one rectangle of whole pixels, at the raster depth.
+        // Drawn in the raster colour, never textured. Its key: the state, the raster position and
+        // colour, the viewport, the bitmap's size, origin and bits.
         const bool saved = texture2D_;
         texture2D_ = false;
-        auto& out = batchFor(false).vertices;
-        texture2D_ = saved;
-        const float z = 2 * rasterWindow_[2] - 1;
-        auto corner = [&](int px, int py) {
-            Vertex v;
-            v.clip[0] = 2.0f * (px - viewport_[0]) / viewport_[2] - 1;
-            v.clip[1] = 2.0f * (py - viewport_[1]) / viewport_[3] - 1;
-            v.clip[2] = z;
-            v.clip[3] = 1;
-            std::copy(rasterColour_.begin(), rasterColour_.end(), v.color);
-            v.tex[0] = v.tex[1] = 0;
-            return v;
-        };
-        for (int row = 0; row < height; ++row) {
-            const std::uint8_t* line = bits + row * rowBytes;
-            for (int i = 0; i < width;) {
-                if ((line[i / 8] & (0x80 >> (i % 8))) == 0) {
-                    ++i;
-                    continue;
-                }
-                int j = i;
-                while (j < width && (line[j / 8] & (0x80 >> (j % 8))) != 0) ++j;
-                const Vertex a = corner(x0 + i, y0 + row), b = corner(x0 + j, y0 + row);
-                const Vertex c = corner(x0 + j, y0 + row + 1), d = corner(x0 + i, y0 + row + 1);
-                out.insert(out.end(), {a, b, c, a, c, d});
-                i = j;
-            }
+        const std::size_t keyStart = keys_.size();
+        keyState(bitmapKey, false);
+        key(rasterWindow_.data(), 3);
+        key(rasterColour_.data(), 4);
+        for (int i = 0; i < 4; ++i) key(static_cast<unsigned>(viewport_[i]));
+        key(static_cast<unsigned>(width));
+        key(static_cast<unsigned>(height));
+        key(&xorig, 1);
+        key(&yorig, 1);
+        const std::size_t byteCount = height > 0 && rowBytes > 0 ? static_cast<std::size_t>(rowBytes) * height : 0;
+        for (std::size_t i = 0; i < byteCount; ++i) key(bits[i]);
+        if (!reused(keyStart)) {
+            const std::size_t first = used_;
+            drawBitmap(width, height, xorig, yorig, bits);
+            drawn(keyStart, first, false, true);
         }
+        texture2D_ = saved;
     }
     rasterWindow_[0] += xmove;
     rasterWindow_[1] += ymove;
+}
+
+// Each run of set bits in a row becomes one rectangle of whole pixels, at the raster depth.
+void Pipeline::drawBitmap(int width, int height, float xorig, float yorig, const std::uint8_t* bits) {
+    const int x0 = static_cast<int>(std::floor(rasterWindow_[0] - xorig));
+    const int y0 = static_cast<int>(std::floor(rasterWindow_[1] - yorig));
+    const int rowBytes = (width + 7) / 8;
+    batchFor(false);
+    const float z = 2 * rasterWindow_[2] - 1;
+    auto corner = [&](int px, int py) {
+        Vertex v;
+        v.clip[0] = 2.0f * (px - viewport_[0]) / viewport_[2] - 1;
+        v.clip[1] = 2.0f * (py - viewport_[1]) / viewport_[3] - 1;
+        v.clip[2] = z;
+        v.clip[3] = 1;
+        std::copy(rasterColour_.begin(), rasterColour_.end(), v.color);
+        v.tex[0] = v.tex[1] = 0;
+        return v;
+    };
+    for (int row = 0; row < height; ++row) {
+        const std::uint8_t* line = bits + row * rowBytes;
+        for (int i = 0; i < width;) {
+            if ((line[i / 8] & (0x80 >> (i % 8))) == 0) {
+                ++i;
+                continue;
+            }
+            int j = i;
+            while (j < width && (line[j / 8] & (0x80 >> (j % 8))) != 0) ++j;
+            const Vertex a = corner(x0 + i, y0 + row), b = corner(x0 + j, y0 + row);
+            const Vertex c = corner(x0 + j, y0 + row + 1), d = corner(x0 + i, y0 + row + 1);
+            for (const Vertex& v : {a, b, c, a, c, d}) put(v);
+            i = j;
+        }
+    }
 }
 
 void Pipeline::bitmapCharacter(const BitmapFont& font, int character) {
@@ -398,19 +519,20 @@ void Pipeline::texImage2D(int width, int height, unsigned format, const void* pi
     if (textureSink_ != nullptr) textureSink_->upload(boundTexture_, width, height, rgba);
 }
 
-void Pipeline::recycle(std::vector<Batch>&& frame) {
-    for (Batch& b : frame) {
-        b.vertices.clear();
-        spare_.push_back(std::move(b.vertices));
-    }
-    frame.clear();
+std::vector<Vertex> Pipeline::verticesOf(const Batch& batch) const {
+    return {vertices_.begin() + static_cast<std::ptrdiff_t>(batch.first),
+            vertices_.begin() + static_cast<std::ptrdiff_t>(batch.first + batch.count)};
 }
 
-std::vector<Batch> Pipeline::takeFrame() {
-    std::vector<Batch> frame;
-    frame.swap(batches_);
+void Pipeline::finishFrame() {
+    keys_.swap(lastKeys_);
+    primitives_.swap(lastPrimitives_);
+    keys_.clear();
+    primitives_.clear();
+    batches_.clear();
+    changed_.clear();
+    used_ = 0;
     cleared_ = false;
-    return frame;
 }
 
 }  // namespace fixedgl

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -11,6 +12,9 @@
 /// stacks, per-vertex lighting with colour material (normals used exactly as given, never
 /// normalised), texture state, raster positions and bitmaps. Each frame's primitives come out as
 /// batches of clip-space vertices with their final colours, for a backend that only rasterises.
+/// A primitive drawn with the same inputs and state as the same primitive of the last frame, at
+/// the same place in the frame's vertices, is neither transformed nor lit again: its vertices from
+/// the last frame stand, and the backend, which keeps them on the GPU, uploads only the changed ones.
 /// Takes OpenGL's enum values; knows nothing of WebGL.
 namespace fixedgl {
 
@@ -24,13 +28,20 @@ struct Vertex {
 /// How a batch's fragments get their colour.
 enum class Shading { colour, replace, modulate };
 
-/// A run of primitives drawn with the same state.
+/// A run of primitives drawn with the same state: vertices [first, first + count) of the frame.
 struct Batch {
     bool lines = false;  ///< GL_LINES pairs; otherwise triangles
     bool depthTest = true;
     unsigned texture = 0;  ///< texture name sampled; 0 with Shading::colour
     Shading shading = Shading::colour;
-    std::vector<Vertex> vertices;
+    std::size_t first = 0;
+    std::size_t count = 0;
+};
+
+/// Vertices [first, last) of the frame, written since the last frame was taken.
+struct VertexRange {
+    std::size_t first;
+    std::size_t last;
 };
 
 /// Where texture images go: the backend keeps the real textures.
@@ -134,15 +145,20 @@ public:
 
     /// The clear colour.
     const std::array<float, 4>& clearColour() const { return clearColour_; }
-    /// Whether glClear was called since takeFrame.
+    /// Whether glClear was called since finishFrame.
     bool cleared() const { return cleared_; }
     /// The frame's batches so far.
     const std::vector<Batch>& batches() const { return batches_; }
-    /// Hands the frame's batches over and starts the next frame.
-    std::vector<Batch> takeFrame();
-    /// Takes a drawn frame's batches back, to fill their storage again in later frames instead of
-    /// growing new vectors every frame.
-    void recycle(std::vector<Batch>&& frame);
+    /// The frame's vertices so far: the first frameVertexCount() of this, which may hold more.
+    const std::vector<Vertex>& frameVertices() const { return vertices_; }
+    std::size_t frameVertexCount() const { return used_; }
+    /// A batch's vertices, copied.
+    std::vector<Vertex> verticesOf(const Batch& batch) const;
+    /// The vertices written since the last finishFrame, in order, disjoint: all other vertices of the
+    /// frame are as the last frame left them (a mid-frame clear may leave ranges past the frame's end).
+    const std::vector<VertexRange>& changedVertices() const { return changed_; }
+    /// The frame is drawn: the next one starts, and its primitives are compared with this one's.
+    void finishFrame();
     /// The viewport: x, y, width, height.
     const std::array<int, 4>& viewportBox() const { return viewport_; }
 
@@ -150,9 +166,25 @@ private:
     Matrix& current();
     void changed();
     const Matrix& normalMatrix() const;
-    Vertex process(const float position[3], const float normal[3]) const;
+    std::array<float, 4> litColour(const float normal[3], const float colour[4]) const;
+    Vertex process(const float position[3], const float normal[3], const float colour[4], const float tex[2]) const;
     Batch& batchFor(bool lines);
-    void emitPrimitive(unsigned mode, const std::vector<Vertex>& vs);
+    void put(const Vertex& v);
+    void drawBitmap(int width, int height, float xorig, float yorig, const std::uint8_t* bits);
+    /// Whether it opened or joined a batch.
+    bool emitPrimitive(unsigned mode, const std::vector<Vertex>& vs);
+
+    // A primitive's key: everything its vertices are worked out from, as bits.
+    void keyState(unsigned kind, bool transformed);
+    /// n 32-bit words (floats as their bits).
+    void key(const void* words, std::size_t n);
+    void key(unsigned value) { keys_.push_back(value); }
+    /// Whether the primitive whose key starts at keys_[keyStart] was last frame's at this place;
+    /// if so it counts as drawn (its vertices stand), else it is to be worked out by the caller,
+    /// who then calls drawn.
+    bool reused(std::size_t keyStart);
+    /// The primitive worked out since vertex first is recorded, its vertices changed.
+    void drawn(std::size_t keyStart, std::size_t first, bool lines, bool batched);
 
     std::array<Matrix, stackDepth> modelview_{};
     std::array<Matrix, stackDepth> projection_{};
@@ -170,6 +202,11 @@ private:
     float tex_[2] = {0, 0};
     bool inside_ = false;
     unsigned mode_ = 0;
+    /// A glBegin/glEnd vertex as given: position, normal, colour, texture coordinate.
+    struct Input {
+        float position[3], normal[3], colour[4], tex[2];
+    };
+    std::vector<Input> inputs_;
     std::vector<Vertex> pending_;
 
     mutable bool normalMatrixValid_ = false;
@@ -186,9 +223,18 @@ private:
     std::vector<bool> textureHasImage_;  ///< by name; names never handed out are false
     TextureSink* textureSink_ = nullptr;
 
+    /// One primitive of a frame: its key keys[key, key + keyLength), its vertices [first, first + count).
+    struct Primitive {
+        std::size_t key, keyLength, first, count;
+        bool lines;
+        bool batched;  ///< it opened or joined a batch (a primitive too short to draw may still)
+    };
     std::vector<Batch> batches_;
-    std::vector<std::vector<Vertex>> spare_;  ///< emptied vertex vectors of drawn frames, for new batches
-    std::vector<Vertex> arrayVertices_;       ///< drawArrays' vertices, before they become primitives
+    std::vector<Vertex> vertices_;  ///< the frame's; past used_, the last frame's
+    std::size_t used_ = 0;
+    std::vector<VertexRange> changed_;
+    std::vector<std::uint32_t> keys_, lastKeys_;
+    std::vector<Primitive> primitives_, lastPrimitives_;
 };
 
 }  // namespace fixedgl

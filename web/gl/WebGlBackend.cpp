@@ -3,6 +3,7 @@
 #include <GLES2/gl2.h>
 #include <emscripten/html5.h>
 
+#include <algorithm>
 #include <string>
 
 // WebGL through emscripten's own names for it: the plain gl* names belong to our fixed-function layer.
@@ -74,7 +75,7 @@ void main() {
 )";
 
 constexpr int floatsPerVertex = 10;  // clip position 4, colour 4, texture coordinate 2
-// The pipeline's vertices go to WebGL as they are, batch by batch, with no copy in between.
+// The pipeline's vertices go to WebGL as they are, with no copy in between.
 static_assert(sizeof(fixedgl::Vertex) == floatsPerVertex * sizeof(float), "a Vertex is ten floats, unpadded");
 
 /// Compiles one shader into shader. Returns "" or why not.
@@ -171,47 +172,53 @@ void WebGlBackend::present(fixedgl::Pipeline& pipeline) {
         emscripten_glClearColor(c[0], c[1], c[2], c[3]);
         emscripten_glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
-    std::vector<fixedgl::Batch> batches = pipeline.takeFrame();
-    std::size_t total = 0;
-    for (const auto& batch : batches) total += batch.vertices.size();
+    const std::size_t total = pipeline.frameVertexCount();
     if (total == 0) {
-        pipeline.recycle(std::move(batches));
+        pipeline.finishFrame();
         return;
     }
     emscripten_glUseProgram(program_);
     emscripten_glBindBuffer(GL_ARRAY_BUFFER, buffer_);
-    // The buffer grows to the largest frame and stays: each frame only writes into it.
+    // The buffer holds the last frame's vertices: only the ones the pipeline worked out again are
+    // written, and the rest of the table is drawn as it stands. It grows to the largest frame, and
+    // a grown buffer takes the whole frame.
+    const fixedgl::Vertex* vertices = pipeline.frameVertices().data();
     if (total > bufferVertices_) {
         bufferVertices_ = total;
-        emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(total * sizeof(fixedgl::Vertex)), nullptr,
+        emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(total * sizeof(fixedgl::Vertex)), vertices,
                                 GL_DYNAMIC_DRAW);
+    } else {
+        for (const fixedgl::VertexRange& r : pipeline.changedVertices()) {
+            const std::size_t last = std::min(r.last, total);
+            if (r.first >= last) continue;
+            emscripten_glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(r.first * sizeof(fixedgl::Vertex)),
+                                       static_cast<GLsizeiptr>((last - r.first) * sizeof(fixedgl::Vertex)),
+                                       vertices + r.first);
+        }
     }
-    std::size_t offset = 0;
-    for (const auto& batch : batches) {
-        const std::size_t bytes = batch.vertices.size() * sizeof(fixedgl::Vertex);
-        if (bytes > 0)
-            emscripten_glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(offset), static_cast<GLsizeiptr>(bytes),
-                                       batch.vertices.data());
-        offset += bytes;
-    }
-    GLint first = 0;
-    for (const auto& batch : batches) {
-        const auto count = static_cast<GLsizei>(batch.vertices.size());
-        if (batch.depthTest)
-            emscripten_glEnable(GL_DEPTH_TEST);
-        else
-            emscripten_glDisable(GL_DEPTH_TEST);
-        int shading = 0;
+    // Each batch sets only the state that differs from the batch before it.
+    int depthTest = -1, shading = -1;
+    unsigned bound = 0;
+    for (const auto& batch : pipeline.batches()) {
+        if (batch.count == 0) continue;
+        if (static_cast<int>(batch.depthTest) != depthTest) {
+            depthTest = batch.depthTest;
+            if (batch.depthTest)
+                emscripten_glEnable(GL_DEPTH_TEST);
+            else
+                emscripten_glDisable(GL_DEPTH_TEST);
+        }
+        int batchShading = 0;
         if (batch.shading != fixedgl::Shading::colour) {
             auto found = textures_.find(batch.texture);
             if (found != textures_.end()) {
-                emscripten_glBindTexture(GL_TEXTURE_2D, found->second);
-                shading = batch.shading == fixedgl::Shading::replace ? 1 : 2;
+                if (found->second != bound) emscripten_glBindTexture(GL_TEXTURE_2D, bound = found->second);
+                batchShading = batch.shading == fixedgl::Shading::replace ? 1 : 2;
             }
         }
-        emscripten_glUniform1i(shadingUniform_, shading);
-        emscripten_glDrawArrays(batch.lines ? GL_LINES : GL_TRIANGLES, first, count);
-        first += count;
+        if (batchShading != shading) emscripten_glUniform1i(shadingUniform_, shading = batchShading);
+        emscripten_glDrawArrays(batch.lines ? GL_LINES : GL_TRIANGLES, static_cast<GLint>(batch.first),
+                                static_cast<GLsizei>(batch.count));
     }
-    pipeline.recycle(std::move(batches));
+    pipeline.finishFrame();
 }

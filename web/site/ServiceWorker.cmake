@@ -2,6 +2,8 @@
 # site's files, with a build name made of their contents, so every change of any file is a new cache.
 file(GLOB names RELATIVE ${SITE} ${SITE}/*)
 list(REMOVE_ITEM names sw.js)
+# The gzipped copies are the server's business: the worker keeps what the browser decoded.
+list(FILTER names EXCLUDE REGEX "\\.gz$")
 list(SORT names)
 set(contents "")
 set(quoted "'./'")

@@ -4,16 +4,24 @@
 (function () {
   'use strict';
   if ('serviceWorker' in navigator && window.location.protocol !== 'file:') {
+    // A new build's worker took this page over: while the page is still loading (the game has
+    // not started), the rest of its files would be the new build's, so it loads again whole.
+    // The worker's messages wait for startMessages, so one sent before this script ran still comes.
     navigator.serviceWorker.addEventListener('message', function (e) {
+      if (e.data && typeof e.data.build === 'string' && !(window.Module && Module.running)) window.location.reload();
       if (!e.data || typeof e.data.offline !== 'string') return;
       console.warn('flipper: ' + e.data.offline);
       document.getElementById('status').textContent = e.data.offline;
     });
     navigator.serviceWorker.startMessages();
-    window.addEventListener('load', function () {
+    const register = function () {
       navigator.serviceWorker.register('sw.js').catch(function (e) {
         console.warn('flipper: no offline play: ' + e.message);
       });
-    });
+    };
+    // Once the game runs, the page has every file it needs in the browser's cache: the worker's
+    // install then asks the server only whether each one changed, and nothing comes down twice.
+    if (window.Module && Array.isArray(Module.postRun)) Module.postRun.push(register);
+    else window.addEventListener('load', register);
   }
 })();

@@ -4,6 +4,9 @@
 
 #include <GL/gl.h>
 
+#include <cstring>
+#include <functional>
+#include <tuple>
 #include <vector>
 
 using fixedgl::Batch;
@@ -118,7 +121,7 @@ TEST(PipelineTest, VerticesComeOutInClipSpace) {
     gl.vertex(0, 1, 1);  // eye (0, 1, -1): clip (0, 1, -1, 1)
     gl.end();
     ASSERT_EQ(gl.batches().size(), 1u);
-    const auto& v = gl.batches()[0].vertices;
+    const auto v = gl.verticesOf(gl.batches()[0]);
     ASSERT_EQ(v.size(), 3u);
     const float expected[3][4] = {{0, 0, 1, 2}, {1, 0, 1, 2}, {0, 1, -1, 1}};
     for (int k = 0; k < 3; ++k)
@@ -159,7 +162,7 @@ TEST(PipelineTest, PrimitivesBecomeTrianglesAndLinePairs) {
         std::vector<int> order;
         for (const Batch& b : gl.batches()) {
             EXPECT_EQ(b.lines, c.lines) << c.mode;
-            for (const auto& v : b.vertices) order.push_back(static_cast<int>(v.clip[0]));
+            for (const auto& v : gl.verticesOf(b)) order.push_back(static_cast<int>(v.clip[0]));
         }
         EXPECT_EQ(order, c.order) << "mode " << c.mode << " with " << c.vertices << " vertices";
     }
@@ -197,7 +200,7 @@ TEST(PipelineTest, StateChangesStartNewBatches) {
     EXPECT_EQ(b[0].texture, 0u);
     EXPECT_EQ(b[1].shading, Shading::replace);
     EXPECT_EQ(b[1].texture, picture);
-    EXPECT_EQ(b[1].vertices.size(), 6u);
+    EXPECT_EQ(b[1].count, 6u);
     EXPECT_FALSE(b[2].depthTest);
     EXPECT_EQ(b[3].shading, Shading::colour);
 
@@ -206,16 +209,10 @@ TEST(PipelineTest, StateChangesStartNewBatches) {
     EXPECT_TRUE(gl.cleared());
     EXPECT_TRUE(gl.batches().empty());
     triangle();
-    std::vector<Batch> drawn = gl.takeFrame();
-    EXPECT_EQ(drawn.size(), 1u);
+    EXPECT_EQ(gl.batches().size(), 1u);
+    gl.finishFrame();
     EXPECT_FALSE(gl.cleared());
     EXPECT_TRUE(gl.batches().empty());
-
-    // A drawn frame given back lends its storage to the next frame's batches, never its vertices.
-    gl.recycle(std::move(drawn));
-    triangle();
-    ASSERT_EQ(gl.batches().size(), 1u);
-    EXPECT_EQ(gl.batches()[0].vertices.size(), 3u);
 }
 
 TEST(PipelineTest, MatrixStacksIgnoreOverflowAndUnderflow) {
@@ -292,7 +289,7 @@ TEST(PipelineTest, BitmapsDrawWholePixelsAtTheRasterPosition) {
     const std::uint8_t bits[2] = {0xA0, 0xE0};
     gl.bitmap(3, 2, 1, 0.5f, 5, 0, bits);
     ASSERT_EQ(gl.batches().size(), 1u);
-    const auto& v = gl.batches()[0].vertices;
+    const auto v = gl.verticesOf(gl.batches()[0]);
     ASSERT_EQ(v.size(), 18u);  // rectangles: (383, 383), (385, 383), and (383..386, 384)
     auto clipX = [](int px) { return 2.0f * px / 768 - 1; };
     EXPECT_FLOAT_EQ(v[0].clip[0], clipX(383));
@@ -318,6 +315,94 @@ TEST(PipelineTest, BitmapCharactersUseTheGlyphWidthAndFontOrigin) {
     gl.bitmapCharacter(font, 2);
     EXPECT_EQ(gl.rasterWindow()[0], 388);
     ASSERT_EQ(gl.batches().size(), 1u);
-    EXPECT_EQ(gl.batches()[0].vertices.size(), 6u);
-    EXPECT_FLOAT_EQ(gl.batches()[0].vertices[0].clip[1], 2.0f * 383 / 768 - 1);  // one below: yorig 1
+    EXPECT_EQ(gl.batches()[0].count, 6u);
+    EXPECT_FLOAT_EQ(gl.frameVertices()[0].clip[1], 2.0f * 383 / 768 - 1);  // one below: yorig 1
+}
+
+namespace {
+
+// One frame of each kind of primitive: a lit triangle (3 vertices), a triangle from arrays (3), a
+// bitmap (6); change alters the state or input just before them.
+void drawFrame(Pipeline& gl, const std::function<void(Pipeline&)>& change) {
+    const float positions[9] = {0, 0, 0, -0.5f, 0, 0, 0, -0.5f, 0}, normals[9] = {0, 0, 1, 0, 0, 1, 0, 0, 1};
+    const std::uint8_t bits[1] = {0xE0};
+    gl.clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gl.loadIdentity(), gl.rasterPos(0, 0, 0), gl.normal(0, 0, 1), gl.texCoord(0, 0);
+    change(gl);
+    gl.begin(GL_TRIANGLES), gl.vertex(0, 0, 0), gl.vertex(0.5f, 0, 0), gl.vertex(0, 0.5f, 0), gl.end();
+    gl.drawArrays(GL_TRIANGLES, positions, normals, {0, 1, 2});
+    gl.bitmap(3, 1, 0, 0, 3, 0, bits);
+}
+
+std::vector<std::size_t> written(const Pipeline& gl) {
+    std::vector<std::size_t> out;
+    for (const auto& r : gl.changedVertices()) out.insert(out.end(), {r.first, r.last});
+    return out;
+}
+
+}  // namespace
+
+TEST(PipelineTest, AFrameLikeTheLastWritesOnlyWhatChanged) {
+    unsigned picture = 1;
+    const std::uint8_t texel[3] = {1, 2, 3};
+    const float red[4] = {1, 0, 0, 1};
+    const std::vector<std::pair<std::function<void(Pipeline&)>, std::vector<std::size_t>>> cases = {
+        {[](Pipeline&) {}, {}},
+        {[](Pipeline& gl) { gl.translate(0, 0, 0.25f); }, {0, 6}},
+        {[](Pipeline& gl) { gl.matrixMode(GL_PROJECTION), gl.scale(2, 2, 2), gl.matrixMode(GL_MODELVIEW); }, {0, 6}},
+        {[&](Pipeline& gl) { gl.color(red); }, {0, 6}},
+        {[](Pipeline& gl) { gl.normal(0, 0, 0.5f); }, {0, 3}},  // the arrays bring their own
+        {[](Pipeline& gl) { gl.texCoord(1, 0); }, {0, 6}},
+        {[](Pipeline& gl) { gl.enable(GL_LIGHTING, false); }, {0, 6}},
+        {[](Pipeline& gl) { gl.enable(GL_LIGHT0, false); }, {0, 6}},
+        {[](Pipeline& gl) { gl.enable(GL_COLOR_MATERIAL, false); }, {0, 6}},
+        {[](Pipeline& gl) { gl.enable(GL_DEPTH_TEST, false); }, {0, 12}},
+        {[&](Pipeline& gl) { gl.texImage2D(1, 1, GL_RGB, texel), gl.enable(GL_TEXTURE_2D, true); }, {0, 6}},
+        {[](Pipeline& gl) { gl.rasterPos(0.25f, 0, 0); }, {6, 12}},
+        {[](Pipeline& gl) { gl.viewport(0, 0, 512, 512), gl.rasterPos(0, 0, 0); }, {6, 12}},
+    };
+    for (std::size_t c = 0; c < cases.size(); ++c) {
+        LitPipeline gl, fresh;
+        gl.genTextures(1, &picture), fresh.genTextures(1, &picture);
+        gl.bindTexture(picture), fresh.bindTexture(picture);
+        drawFrame(gl, [](Pipeline&) {});
+        gl.finishFrame();
+        drawFrame(gl, cases[c].first);
+        drawFrame(fresh, cases[c].first);
+        EXPECT_EQ(written(gl), cases[c].second) << "case " << c;
+        // Whatever stands or is written, the frame is the one drawn from scratch.
+        ASSERT_EQ(gl.frameVertexCount(), fresh.frameVertexCount()) << c;
+        EXPECT_EQ(0, std::memcmp(gl.frameVertices().data(), fresh.frameVertices().data(),
+                                 gl.frameVertexCount() * sizeof(fixedgl::Vertex))) << c;
+        ASSERT_EQ(gl.batches().size(), fresh.batches().size()) << c;
+        for (std::size_t b = 0; b < gl.batches().size(); ++b) {
+            const Batch &x = gl.batches()[b], &y = fresh.batches()[b];
+            EXPECT_EQ(std::tie(x.lines, x.depthTest, x.texture, x.shading, x.first, x.count),
+                      std::tie(y.lines, y.depthTest, y.texture, y.shading, y.first, y.count)) << c;
+        }
+    }
+}
+
+TEST(PipelineTest, MovedOrOverwrittenVerticesAreWrittenAgain) {
+    // A first primitive of six vertices instead of three moves every later one: all are written.
+    const auto points = [](int n) {
+        return [n](Pipeline& gl) {
+            gl.begin(GL_TRIANGLES);
+            for (int i = 0; i < n; ++i) gl.vertex(0, 0, 0);
+            gl.end();
+        };
+    };
+    LitPipeline gl;
+    drawFrame(gl, points(3));
+    gl.finishFrame();
+    drawFrame(gl, points(6));
+    EXPECT_EQ(written(gl), (std::vector<std::size_t>{0, 18}));
+    gl.finishFrame();
+    // What was drawn before a clear overwrote the last frame's vertices: all are written again,
+    // and the ranges written before the clear stay to be uploaded.
+    drawFrame(gl, [](Pipeline&) {});
+    gl.finishFrame();
+    points(3)(gl);
+    drawFrame(gl, [](Pipeline&) {});
+    EXPECT_EQ(written(gl), (std::vector<std::size_t>{0, 12}));
 }

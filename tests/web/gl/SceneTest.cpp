@@ -11,6 +11,7 @@
 #include "obstacles/TexturedPanel.h"
 #include "picture/Pictures.h"
 #include "web/gl/GlContext.h"
+#include "softbody/Mass.h"
 #include "world/World.h"
 
 namespace {
@@ -59,7 +60,7 @@ TEST(SceneTest, TheTableShadowBallAndTextsReachTheBackend) {
     for (GLenum cap : {GL_DEPTH_TEST, GL_LIGHTING, GL_LIGHT0, GL_COLOR_MATERIAL}) glEnable(cap);
 
     std::ifstream model("sphere.iv");
-    const World world(model, loadPicture);
+    World world(model, loadPicture);
     fs::current_path(previous);
     ASSERT_TRUE(world.hasBall());
     ASSERT_EQ(world.faces.size(), 80u);
@@ -75,7 +76,7 @@ TEST(SceneTest, TheTableShadowBallAndTextsReachTheBackend) {
     world.drawScene();
     EXPECT_EQ(gl.modelview(), view);
     EXPECT_TRUE(gl.isEnabled(GL_DEPTH_TEST));
-    const std::vector<fixedgl::Batch> frame = gl.takeFrame();
+    const std::vector<fixedgl::Batch> frame = gl.batches();
 
     // Each picture is drawn with its texture replacing the lit colour: one quad, two triangles.
     for (int picture = 0; picture < 2; ++picture) {
@@ -83,7 +84,7 @@ TEST(SceneTest, TheTableShadowBallAndTextsReachTheBackend) {
         for (const auto& b : frame)
             if (b.texture == static_cast<unsigned>(sink.uploads[picture][0])) {
                 EXPECT_EQ(b.shading, fixedgl::Shading::replace);
-                vertices += static_cast<int>(b.vertices.size());
+                vertices += static_cast<int>(b.count);
             }
         EXPECT_EQ(vertices, 6) << "picture " << picture;
     }
@@ -92,21 +93,43 @@ TEST(SceneTest, TheTableShadowBallAndTextsReachTheBackend) {
     for (const auto& b : frame)
         if (!b.depthTest) {
             ++shadows;
-            EXPECT_EQ(b.vertices.size(), 3u * 80);
+            EXPECT_EQ(b.count, 3u * 80);
             EXPECT_FALSE(b.lines);
         }
     EXPECT_EQ(shadows, 1);
     // Last, the ball and the three texts, all in their one state: 80 triangles, then "0",
     // "Score:" and "Vantorello", every character two runs of two triangles.
     ASSERT_FALSE(frame.empty());
-    EXPECT_EQ(frame.back().vertices.size(), 3u * 80 + (1 + 6 + 10) * 2 * 6);
+    EXPECT_EQ(frame.back().count, 3u * 80 + (1 + 6 + 10) * 2 * 6);
     EXPECT_TRUE(frame.back().depthTest);
     EXPECT_EQ(frame.back().shading, fixedgl::Shading::colour);
     // The wire flippers are line loops: six faces of four edges each, two vertices an edge.
     int lineVertices = 0;
     for (const auto& b : frame)
-        if (b.lines) lineVertices += static_cast<int>(b.vertices.size());
+        if (b.lines) lineVertices += static_cast<int>(b.count);
     EXPECT_EQ(lineVertices % (6 * 4 * 2), 0);
     EXPECT_GE(lineVertices, 2 * 6 * 4 * 2);
+
+    // From the second frame on (the first began with the set-up's texture coordinate, not the last
+    // panel's) nothing is written again until the ball moves: then only it and its shadow, 240
+    // vertices each. A score of one more digit writes the texts from its second character on
+    // (every glyph here is the same block).
+    const std::size_t ballStart = frame.back().first;
+    const auto redraw = [&] {
+        gl.finishFrame();
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        world.drawScene();
+        std::size_t n = 0;
+        for (const auto& r : gl.changedVertices()) n += r.last - r.first;
+        return n;
+    };
+    redraw();
+    EXPECT_EQ(redraw(), 0u);
+    for (Mass& m : world.masses) m.position[0] += 0.25f;
+    EXPECT_EQ(redraw(), 2 * 3u * 80);
+    world.score = 10;
+    EXPECT_EQ(redraw(), (1 + 6 + 10) * 2 * 6u);
+    EXPECT_EQ(gl.changedVertices().front().first, ballStart + 3 * 80 + 2 * 6);
+    gl.finishFrame();
     releasePictures();
 }
