@@ -47,7 +47,10 @@
   async function hallHere() {
     if (navigator.onLine === false) return false;
     try {
-      return (await fetch(location.pathname, { method: 'HEAD', cache: 'no-store' })).headers.has('X-Flipper-Hall');
+      const answer = await fetch(location.pathname, { method: 'HEAD', cache: 'no-store' });
+      // The empty body is read to its end: a response left unread is counted as cut off.
+      await answer.arrayBuffer();
+      return answer.headers.has('X-Flipper-Hall');
     } catch {
       return false;
     }

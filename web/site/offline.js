@@ -7,8 +7,19 @@
     // A new build's worker took this page over: while the page is still loading (the game has
     // not started), the rest of its files would be the new build's, so it loads again whole.
     // The worker's messages wait for startMessages, so one sent before this script ran still comes.
+    const loadingAgain = function () { if (!(window.Module && Module.running)) window.location.reload(); };
+    // The page's worker replaced by a newer one: the page hears it at once, before the worker's
+    // message; and a change it heard of too late is seen as the game starts, before anyone plays.
+    const firstWorker = window.flipperFirstWorker === undefined ? navigator.serviceWorker.controller :
+      window.flipperFirstWorker;
+    navigator.serviceWorker.addEventListener('controllerchange', function () { if (firstWorker) loadingAgain(); });
+    if (window.Module && Array.isArray(Module.postRun)) {
+      Module.postRun.unshift(function () {
+        if (firstWorker && navigator.serviceWorker.controller !== firstWorker) window.location.reload();
+      });
+    }
     navigator.serviceWorker.addEventListener('message', function (e) {
-      if (e.data && typeof e.data.build === 'string' && !(window.Module && Module.running)) window.location.reload();
+      if (e.data && typeof e.data.build === 'string') loadingAgain();
       if (!e.data || typeof e.data.offline !== 'string') return;
       console.warn('flipper: ' + e.data.offline);
       document.getElementById('status').textContent = e.data.offline;
