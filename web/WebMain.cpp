@@ -223,9 +223,18 @@ int main(int argc, char** argv) {
 
     // The desktop game's start-up: its window request, OpenGL state, callbacks and first World.
     openGameWindow(game, trackball);
+    // The page has sized the canvas to its window already: the game starts at that size (resizing
+    // the canvas's drawing buffer is slow), or at the window it asked for on a canvas with none.
     const fixedgl::WindowRequest& window = fixedgl::windowRequest();
-    emscripten_set_canvas_element_size("#canvas", window.width, window.height);
-    fixedgl::glutCallbacks().reshape(window.width, window.height);
+    int width = 0;
+    int height = 0;
+    if (emscripten_get_canvas_element_size("#canvas", &width, &height) != EMSCRIPTEN_RESULT_SUCCESS ||
+        width <= 0 || height <= 0) {
+        width = window.width;
+        height = window.height;
+        emscripten_set_canvas_element_size("#canvas", width, height);
+    }
+    fixedgl::glutCallbacks().reshape(width, height);
     // Every game is recorded (or a replay played) by the page's replays, and heard beside them;
     // a game racing to its freeze tick stays silent.
     game.observer = &replays;

@@ -1,4 +1,5 @@
-// Game controllers on the page, in headless Chromium: navigator.getGamepads gives the test's own pads,
+// Game controllers on the page, in headless Chromium: navigator.getGamepads gives the test's own pads
+// (announced by a gamepadconnected event, as a browser does),
 // whose buttons the test sets: one in the standard layout (holding its right shoulder as the page
 // opens, which is no press) and one in no standard layout, which is left alone.
 function installPads() {
@@ -6,6 +7,7 @@ function installPads() {
     buttons: Array.from({ length: 17 }, (_, i) => ({ pressed: held.includes(i), value: held.includes(i) ? 1 : 0 })) });
   window.testPads = [pad(0, 'standard', [5]), pad(1, '', [5, 9])];
   navigator.getGamepads = () => window.testPads;
+  window.addEventListener('load', () => window.dispatchEvent(new Event('gamepadconnected')));
 }
 
 export async function gamepadTests({ open, check, pause }) {

@@ -28,8 +28,10 @@
   const rest = { left: {}, right: {}, start: false };
   function say(line) { if (Module.print) Module.print(line); }
 
+  // Polled every animation frame while a pad is known: the browser's first look for pads is slow,
+  // so the page waits for the browser to say one came (a pad shows itself when a button is pressed).
+  let polling = false;
   function frame() {
-    requestAnimationFrame(frame);
     const seen = new Set();
     for (const gamepad of navigator.getGamepads()) {
       if (!gamepad || !gamepad.connected) continue;
@@ -55,6 +57,11 @@
       pads.delete(index);
       say('gamepad disconnected: ' + pad.id);
     }
+    polling = pads.size > 0;
+    if (polling) requestAnimationFrame(frame);
   }
-  requestAnimationFrame(frame);
+  window.addEventListener('gamepadconnected', function () {
+    if (!polling) requestAnimationFrame(frame);
+    polling = true;
+  });
 })();

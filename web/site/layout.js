@@ -56,9 +56,9 @@
   document.addEventListener('fullscreenchange', fit);
   if (window.screen && screen.orientation) screen.orientation.addEventListener('change', fit);
   fit();
-  // The game sizes the canvas when it starts: it gets the page's size once it runs.
+  // The game starts at the canvas's size; a size the page found while the game was starting
+  // goes to it once it runs.
   Module.postRun.push(function () {
-    canvas.width = canvas.height = 0;
     fit();
   });
 })();
