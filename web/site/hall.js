@@ -8,8 +8,6 @@
   'use strict';
   const panel = document.getElementById('hall');
   const list = panel.querySelector('ol');
-  list.style.listStyle = 'none';  // each entry says its own rank
-  list.style.paddingLeft = '0';
   const submit = document.getElementById('submit');
   const say = (line) => FlipperReplays.say(line);
   const nameRule = /^[A-Za-z0-9 ._-]{1,16}$/;  // the server's rule for a name in the hall

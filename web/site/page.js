@@ -197,14 +197,15 @@
       say(e.message);
       return;
     }
-    const known = new Set(games.map((g) => g.date + ' ' + g.replay));
+    const sameGame = (g) => g.date + ' ' + g.replay;  // one game, kept twice or imported again
+    const known = new Set(games.map(sameGame));
     const accepted = [];
     const refused = [];
     for (const [i, entry] of entries.entries()) {
       const game = entry.game;
       let problem = entry.problem;
       const named = `${file.name}: game ${i + 1}` + (game ? ` (${describe(game)})` : '');
-      if (game && known.has(game.date + ' ' + game.replay)) continue;
+      if (game && known.has(sameGame(game))) continue;
       if (game) {
         await new Promise((next) => setTimeout(next));  // the page draws between two checks
         Module.FS.writeFile('/check.replay', game.replay);
@@ -213,7 +214,7 @@
           endedAtTick: Module._webChecked(3), endScore: Module._webChecked(4) };
         if (G.backs(game, check)) {
           accepted.push(game);
-          known.add(game.date + ' ' + game.replay);
+          known.add(sameGame(game));
           continue;
         }
         problem = check.verified ? 'its score or length is not that of its replay' : G.words(line) || line;
